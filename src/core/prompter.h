@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Every message, question and input box of the logic goes through this, so
+// that logic never opens a dialog itself and tests can script the answers.
+class Prompter
+{
+public:
+    virtual ~Prompter() = default;
+    // An information box.
+    virtual void information(const QString &text) = 0;
+    // An error box.
+    virtual void error(const QString &text) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool confirm(const QString &text) = 0;
+};

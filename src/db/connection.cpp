@@ -1,0 +1,280 @@
+#include "connection.h"
+
+#include "dberror.h"
+#include "jetfunctions.h"
+#include "sqltext.h"
+
+#include <QAtomicInt>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <sqlite3.h>
+
+namespace {
+
+QAtomicInt connectionCounter;
+
+QString errorText(const QSqlError &e)
+{
+    QString text = e.databaseText().trimmed();
+    if (text.isEmpty())
+        text = e.text().trimmed();
+    const QString driver = e.driverText().trimmed();
+    if (!driver.isEmpty() && !text.contains(driver))
+        text = driver + QStringLiteral(": ") + text;
+    return text;
+}
+
+} // namespace
+
+Connection::Connection()
+    : m_name(QStringLiteral("tarabix-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
+{
+}
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::openSqlite(const QString &path)
+{
+    close();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        if (!db.open()) {
+            const QString message = errorText(db.lastError());
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw DbError::database(message);
+        }
+        const QVariant handle = db.driver()->handle();
+        sqlite3 *raw = handle.isValid() ? *static_cast<sqlite3 *const *>(handle.constData()) : nullptr;
+        if (raw == nullptr || !registerJetFunctions(raw)) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw DbError::database(QStringLiteral("cannot register the SQL functions on ") + path);
+        }
+    }
+    m_path = path;
+    m_dialect = Dialect(Engine::SQLite);
+    exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    exec(QStringLiteral("PRAGMA synchronous=FULL"));
+}
+
+void Connection::openServer(const QString &driver, const QString &host, int port,
+                            const QString &database, const QString &user, const QString &password,
+                            const QString &options)
+{
+    close();
+    {
+        if (!QSqlDatabase::isDriverAvailable(driver))
+            throw DbError::database(QStringLiteral("driver not available: ") + driver);
+        QSqlDatabase db = QSqlDatabase::addDatabase(driver, m_name);
+        db.setHostName(host);
+        if (port > 0)
+            db.setPort(port);
+        db.setDatabaseName(database);
+        db.setUserName(user);
+        db.setPassword(password);
+        db.setConnectOptions(options);
+        if (!db.open()) {
+            const QString message = errorText(db.lastError());
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw DbError::database(message);
+        }
+    }
+    m_path.clear();
+    m_dialect = Dialect(driver == QLatin1String("QPSQL") ? Engine::PostgreSQL : Engine::SqlServer);
+}
+
+void Connection::close()
+{
+    m_prepared.clear();
+    m_columns.clear();
+    m_transactionDepth = 0;
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+bool Connection::isOpen() const
+{
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Connection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+void Connection::setNamedQueries(const QHash<QString, QString> &queries)
+{
+    m_namedQueries.clear();
+    for (auto it = queries.cbegin(); it != queries.cend(); ++it)
+        m_namedQueries.insert(it.key().toLower(), it.value());
+    m_prepared.clear();
+}
+
+const PreparedSql &Connection::prepare(const QString &sql)
+{
+    auto it = m_prepared.constFind(sql);
+    if (it != m_prepared.cend())
+        return *it;
+    QString text = sql;
+    const auto named = m_namedQueries.constFind(sql.trimmed().toLower());
+    if (named != m_namedQueries.cend())
+        text = *named;
+    const sqltext::Parameters p = sqltext::extractParameters(m_dialect.toEngine(text));
+    return *m_prepared.insert(sql, PreparedSql{p.sql, p.names});
+}
+
+QSqlQuery Connection::execPrepared(const PreparedSql &prepared, const QVariantList &values,
+                                   const QString &originalSql)
+{
+    if (!isOpen())
+        throw DbError::database(QStringLiteral("Connection is not open"));
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.prepare(prepared.sql))
+        throw DbError::database(errorText(q.lastError()) + QStringLiteral(" [") + originalSql.simplified() + u']');
+    const qsizetype count = prepared.parameterNames.size();
+    for (qsizetype i = 0; i < count; ++i)
+        q.addBindValue(i < values.size() ? m_dialect.toDb(values[i]) : QVariant());
+    if (!q.exec())
+        throw DbError::database(errorText(q.lastError()) + QStringLiteral(" [") + originalSql.simplified() + u']');
+    return q;
+}
+
+QSqlQuery Connection::run(const QString &sql, const QVariantList &values)
+{
+    return execPrepared(prepare(sql), values, sql);
+}
+
+int Connection::exec(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q = run(sql, values);
+    const int affected = q.numRowsAffected();
+    q.finish();
+    return affected;
+}
+
+QVariant Connection::scalar(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q = run(sql, values);
+    QVariant v;
+    if (q.next())
+        v = q.value(0);
+    q.finish();
+    return v;
+}
+
+qint64 Connection::insert(const QString &table, const QStringList &columns,
+                          const QVariantList &values, const QString &keyColumn)
+{
+    QString sql = QStringLiteral("INSERT INTO ") + table;
+    if (columns.isEmpty()) {
+        sql += QStringLiteral(" DEFAULT VALUES");
+    } else {
+        QStringList marks;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            marks << QStringLiteral("?");
+        sql += QStringLiteral(" (") + columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
+               + marks.join(QStringLiteral(", ")) + u')';
+    }
+    PreparedSql prepared;
+    if (engine() == Engine::SqlServer) {
+        // OUTPUT goes between the column list and VALUES.
+        const qsizetype at = sql.indexOf(columns.isEmpty() ? QStringLiteral(" DEFAULT VALUES")
+                                                          : QStringLiteral(" VALUES ("));
+        sql.insert(at, QStringLiteral(" OUTPUT INSERTED.") + keyColumn);
+    } else {
+        sql += QStringLiteral(" RETURNING ") + keyColumn;
+    }
+    prepared.sql = sql;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        prepared.parameterNames << columns[i];
+    QSqlQuery q = execPrepared(prepared, values, sql);
+    if (!q.next())
+        throw DbError::database(QStringLiteral("the insert into ") + table + QStringLiteral(" returned no key"));
+    const qint64 id = q.value(0).toLongLong();
+    q.finish();
+    return id;
+}
+
+QStringList Connection::tableColumns(const QString &table)
+{
+    const QString key = table.toLower();
+    auto it = m_columns.constFind(key);
+    if (it != m_columns.cend())
+        return *it;
+    QStringList names;
+    const QSqlRecord rec = database().record(table);
+    for (int i = 0; i < rec.count(); ++i)
+        names << rec.fieldName(i);
+    m_columns.insert(key, names);
+    return names;
+}
+
+void Connection::beginTransaction()
+{
+    if (m_transactionDepth == 0) {
+        switch (engine()) {
+        case Engine::SQLite:
+            exec(QStringLiteral("BEGIN IMMEDIATE"));
+            break;
+        case Engine::PostgreSQL:
+            exec(QStringLiteral("BEGIN"));
+            break;
+        case Engine::SqlServer:
+            exec(QStringLiteral("BEGIN TRANSACTION"));
+            break;
+        }
+    } else {
+        const QString name = QStringLiteral("sp%1").arg(m_transactionDepth);
+        exec(engine() == Engine::SqlServer ? QStringLiteral("SAVE TRANSACTION ") + name
+                                           : QStringLiteral("SAVEPOINT ") + name);
+    }
+    ++m_transactionDepth;
+}
+
+void Connection::commitTransaction()
+{
+    if (m_transactionDepth <= 0)
+        throw DbError::database(QStringLiteral("commit without a transaction"));
+    if (m_transactionDepth == 1) {
+        exec(engine() == Engine::SqlServer ? QStringLiteral("COMMIT TRANSACTION") : QStringLiteral("COMMIT"));
+    } else if (engine() != Engine::SqlServer) {
+        exec(QStringLiteral("RELEASE SAVEPOINT sp%1").arg(m_transactionDepth - 1));
+    }
+    --m_transactionDepth;
+}
+
+void Connection::rollbackTransaction()
+{
+    if (m_transactionDepth <= 0)
+        return;
+    const int depth = m_transactionDepth;
+    m_transactionDepth = depth - 1;
+    if (depth == 1) {
+        exec(engine() == Engine::SqlServer ? QStringLiteral("ROLLBACK TRANSACTION") : QStringLiteral("ROLLBACK"));
+    } else {
+        const QString name = QStringLiteral("sp%1").arg(depth - 1);
+        if (engine() == Engine::SqlServer) {
+            exec(QStringLiteral("ROLLBACK TRANSACTION ") + name);
+        } else {
+            exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + name);
+            exec(QStringLiteral("RELEASE SAVEPOINT ") + name);
+        }
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+// An error raised by the data layer or by a conversion. Screens show it as
+// className + " error raised, with message : " + message.
+class DbError : public std::runtime_error
+{
+public:
+    DbError(QString className, QString message)
+        : std::runtime_error(message.toStdString()), m_className(std::move(className)),
+          m_message(std::move(message))
+    {
+    }
+
+    const QString &className() const { return m_className; }
+    const QString &message() const { return m_message; }
+    QString displayText() const { return m_className + QStringLiteral(" error raised, with message : ") + m_message; }
+
+    static DbError database(const QString &message)
+    {
+        return DbError(QStringLiteral("EDatabaseError"), message);
+    }
+    static DbError conversion(const QString &message)
+    {
+        return DbError(QStringLiteral("EConvertError"), message);
+    }
+
+private:
+    QString m_className;
+    QString m_message;
+};
+
+// The text a screen shows for any exception an action let through.
+QString errorDisplayText(const std::exception &e);
