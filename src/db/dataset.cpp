@@ -212,10 +212,15 @@ void Dataset::load()
     }
     m_rows.clear();
     const int columns = m_queryFieldCount;
+    const int total = int(m_fields.size());
     while (q.next()) {
-        Row r = makeRow();
+        Row r;
+        r.serial = m_nextSerial++;
+        r.values.reserve(total);
         for (int i = 0; i < columns; ++i)
-            r.values[i] = q.value(i);
+            r.values.append(q.value(i));
+        for (int i = columns; i < total; ++i)
+            r.values.append(QVariant());
         m_rows.push_back(std::move(r));
     }
     q.finish();
