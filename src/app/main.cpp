@@ -30,8 +30,8 @@ int main(int argc, char *argv[])
     MessageBoxPrompter prompter;
     startup::SystemConnectionStringStore connectionStore;
     DialogConnectionEditor connectionEditor;
-    Tdm dm(state);
-    if (!dm.start({programDir, prompter, connectionStore, connectionEditor}))
+    Tdm dm(state, prompter);
+    if (!dm.start({programDir, connectionStore, connectionEditor}))
         return 1;
     TdmRC rc(dm);
 

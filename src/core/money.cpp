@@ -93,18 +93,45 @@ Money Money::rounded(int decimals) const
     return fromUnits(q * step);
 }
 
-Money Money::times(double factor) const
+namespace {
+
+int64_t stepFor(int decimals)
 {
-    int64_t units = 0;
-    if (!decimal::mulValueRound(m_units, decimal::fromDouble(factor), units))
-        throw std::overflow_error("amount out of range");
-    return fromUnits(units);
+    int64_t step = 1;
+    for (int i = std::clamp(decimals, 0, int(Money::Decimals)); i < Money::Decimals; ++i)
+        step *= 10;
+    return step;
 }
 
-Money Money::mulDiv(int64_t numerator, int64_t denominator) const
+Money scaledBack(int64_t quotient, int64_t step)
 {
-    int64_t units = 0;
-    if (!decimal::mulDivRound(m_units, numerator, denominator, units))
+    if (quotient > std::numeric_limits<int64_t>::max() / step || quotient < std::numeric_limits<int64_t>::min() / step)
         throw std::overflow_error("amount out of range");
-    return fromUnits(units);
+    return Money::fromUnits(quotient * step);
+}
+
+} // namespace
+
+Money Money::times(double factor, int decimals) const
+{
+    const int64_t step = stepFor(decimals);
+    decimal::Value f = decimal::fromDouble(factor);
+    int shift = 0;
+    for (int64_t s = step; s > 1; s /= 10)
+        ++shift;
+    f.exponent -= shift;
+    int64_t q = 0;
+    if (!decimal::mulValueRound(m_units, f, q))
+        throw std::overflow_error("amount out of range");
+    return scaledBack(q, step);
+}
+
+Money Money::mulDiv(int64_t numerator, int64_t denominator, int decimals) const
+{
+    const int64_t step = stepFor(decimals);
+    int64_t q = 0;
+    if (denominator > std::numeric_limits<int64_t>::max() / step
+        || !decimal::mulDivRound(m_units, numerator, denominator * step, q))
+        throw std::overflow_error("amount out of range");
+    return scaledBack(q, step);
 }

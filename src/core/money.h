@@ -39,11 +39,12 @@ public:
 
     // Rounded to `decimals` places (0 to 4), halves away from zero.
     Money rounded(int decimals) const;
-    // this × factor, computed on the decimal value of factor and rounded to
-    // 1/10000, halves away from zero.
-    Money times(double factor) const;
-    // this × numerator / denominator on exact integers, rounded to 1/10000.
-    Money mulDiv(int64_t numerator, int64_t denominator) const;
+    // this × factor, computed on the decimal value of factor and rounded
+    // once to `decimals` places (0 to 4), halves away from zero.
+    Money times(double factor, int decimals = Decimals) const;
+    // this × numerator / denominator on exact integers, rounded once to
+    // `decimals` places (0 to 4), halves away from zero.
+    Money mulDiv(int64_t numerator, int64_t denominator, int decimals = Decimals) const;
 
     constexpr bool isZero() const { return m_units == 0; }
     constexpr Money abs() const { return fromUnits(m_units < 0 ? -m_units : m_units); }

@@ -3,7 +3,9 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 
-class AppState;
+#include <optional>
+
+struct AppState;
 class Prompter;
 class TdmRC;
 
@@ -17,7 +19,7 @@ class ConnectionEditor;
 class Tdm
 {
 public:
-    explicit Tdm(AppState &state);
+    Tdm(AppState &state, Prompter &prompter);
     ~Tdm();
     Tdm(const Tdm &) = delete;
     Tdm &operator=(const Tdm &) = delete;
@@ -26,7 +28,6 @@ public:
     struct Environment
     {
         QString programDir;
-        Prompter &prompter;
         startup::ConnectionStringStore &connectionStore;
         startup::ConnectionEditor &connectionEditor;
     };
@@ -38,6 +39,7 @@ public:
     bool start(const Environment &env);
 
     AppState &state() { return m_state; }
+    Prompter &prompter() { return m_prompter; }
     Connection &cnc() { return m_cnc; }
     // The second data module, once it exists.
     TdmRC *rc() const { return m_rc; }
@@ -49,10 +51,16 @@ public:
     // Documents of one partner (buyer, seller, kind); both modules list them.
     static QString partnerDocumentsSql();
 
+    // The partner whose delegates the document window lists; new delegates
+    // belong to it.
+    qint64 delegateOwnerId = 0;
+
 private:
     AppState &m_state;
+    Prompter &m_prompter;
     Connection m_cnc;
     TdmRC *m_rc = nullptr;
+    bool m_defaultFlagChanged = false;
 
 public:
     // Companies and configuration.
@@ -83,6 +91,34 @@ public:
     // Scratch dataset for one-off queries.
     Dataset ADOcmd;
 
+    // Rules shared with the second module's document list.
+    bool documentBeforeDelete(Dataset &documents);
+
 private:
+    void wireRules();
+    void reopen(Dataset &dataset, const QVariantList &params);
+    void singleDefault(const QString &table, qint64 id, bool value, std::optional<qint64> companyId);
+    void rememberDefaultFlag(Dataset &dataset);
+    void applyDefaultFlag(Dataset &dataset, const QString &table, bool perCompany);
+
     void adoSetariAfterScroll();
+    void adoSetariNewRecord(Dataset &ds);
+    void adoSetariAfterPost(Dataset &ds);
+    bool adoSetariBeforeDelete(Dataset &ds);
+    void adoSeriiFAfterScroll();
+    void adocategoriiAfterScroll();
+    void adoSortimAfterScroll();
+    void adoProdSortNewRecord(Dataset &ds);
+    void adoProdSortRecompute(Dataset &ds);
+    void adoProdSortMonedaValidate(Dataset &ds);
+    void adoClientiAfterScroll();
+    void adoClientiCalcFields(Dataset &ds);
+    bool adoClientiBeforeDelete(Dataset &ds);
+    void adoNrFActAfterScroll();
+    void adoNrFActBeforePost(Dataset &ds);
+    bool adoPrCumpBeforeDelete(Dataset &ds);
+    void adoIncasariAfterPost(Dataset &ds);
+    void adoClientContracteAfterScroll();
+    bool adoClientContracteBeforeDelete(Dataset &ds);
+    void ContractDetaliatRecompute(Dataset &ds);
 };

@@ -17,14 +17,25 @@ public:
 
     Tdm &dm() { return m_dm; }
 
+    // Whether the period list shows received documents (its totals are then
+    // taken on the purchase side).
+    bool listShowsReceived = false;
+
 private:
+    void wireRules();
+    void adoFacturiAfterScroll();
+    void adoFacturiEmiseContractAfterScroll();
+
     Tdm &m_dm;
 
 public:
     Dataset adoConturi;
+    Dataset adoconturiFurnizor;
     Dataset adoCatFactIn;
     Dataset adoSortim; // warehouses of a work point
     Dataset adoFacturi;
+    Dataset adoTotal;
+    Dataset adoFacturiEmiseContract;
     Dataset adoNrFAct;
     Dataset adoFisa;
     Dataset adoDetaliiFisa;

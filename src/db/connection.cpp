@@ -10,6 +10,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 namespace {
@@ -99,6 +101,7 @@ void Connection::close()
     m_prepared.clear();
     m_columns.clear();
     m_transactionDepth = 0;
+    m_afterCommit.clear();
     if (!QSqlDatabase::contains(m_name))
         return;
     {
@@ -258,6 +261,23 @@ void Connection::commitTransaction()
         exec(QStringLiteral("RELEASE SAVEPOINT sp%1").arg(m_transactionDepth - 1));
     }
     --m_transactionDepth;
+    if (m_transactionDepth > 0) {
+        for (Pending &p : m_afterCommit)
+            p.depth = std::min(p.depth, m_transactionDepth);
+        return;
+    }
+    std::vector<Pending> ready;
+    ready.swap(m_afterCommit);
+    for (const Pending &p : ready)
+        p.action();
+}
+
+void Connection::afterCommit(std::function<void()> action)
+{
+    if (m_transactionDepth == 0)
+        action();
+    else
+        m_afterCommit.push_back({m_transactionDepth, std::move(action)});
 }
 
 void Connection::rollbackTransaction()
@@ -266,6 +286,7 @@ void Connection::rollbackTransaction()
         return;
     const int depth = m_transactionDepth;
     m_transactionDepth = depth - 1;
+    std::erase_if(m_afterCommit, [depth](const Pending &p) { return p.depth >= depth; });
     if (depth == 1) {
         exec(engine() == Engine::SqlServer ? QStringLiteral("ROLLBACK TRANSACTION") : QStringLiteral("ROLLBACK"));
     } else {

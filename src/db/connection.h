@@ -8,6 +8,9 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+#include <vector>
+
 class QSqlQuery;
 
 // A text ready for the engine: translated, with :name parameters turned
@@ -65,6 +68,11 @@ public:
     // Column names of a table, in table order (cached).
     QStringList tableColumns(const QString &table);
 
+    // Runs `action` once the work in progress is committed: at once outside
+    // a transaction, never when the transaction rolls back. For messages that
+    // must not announce a success that did not happen.
+    void afterCommit(std::function<void()> action);
+
     // Transaction nesting, used by Transaction.
     int transactionDepth() const { return m_transactionDepth; }
     void beginTransaction();
@@ -82,4 +90,10 @@ private:
     QHash<QString, PreparedSql> m_prepared;
     QHash<QString, QStringList> m_columns;
     int m_transactionDepth = 0;
+    struct Pending
+    {
+        int depth;
+        std::function<void()> action;
+    };
+    std::vector<Pending> m_afterCommit;
 };

@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "transaction.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -754,10 +755,20 @@ void Dataset::edit()
 void Dataset::insert()
 {
     checkBrowseMode();
+    beginInsert(m_current < 0 ? 0 : m_current);
+}
+
+void Dataset::append()
+{
+    checkBrowseMode();
+    beginInsert(int(m_view.size()));
+}
+
+void Dataset::beginInsert(int position)
+{
     Row r = makeRow();
     m_rows.push_back(r);
     m_insertedRow = int(m_rows.size()) - 1;
-    const int position = m_current < 0 ? 0 : m_current;
     m_view.insert(m_view.begin() + position, m_insertedRow);
     m_current = position;
     m_bof = m_eof = false;
@@ -765,31 +776,17 @@ void Dataset::insert()
     m_modified.assign(m_fields.size(), false);
     setState(State::Insert);
     Q_EMIT rowInserted(position);
-    if (onNewRecord)
-        onNewRecord(*this);
-    if (afterInsert)
-        afterInsert(*this);
-    afterMove();
-}
-
-void Dataset::append()
-{
-    checkBrowseMode();
-    Row r = makeRow();
-    m_rows.push_back(r);
-    m_insertedRow = int(m_rows.size()) - 1;
-    const int position = int(m_view.size());
-    m_view.push_back(m_insertedRow);
-    m_current = position;
-    m_bof = m_eof = false;
-    m_editBuffer = r;
-    m_modified.assign(m_fields.size(), false);
-    setState(State::Insert);
-    Q_EMIT rowInserted(position);
-    if (onNewRecord)
-        onNewRecord(*this);
-    if (afterInsert)
-        afterInsert(*this);
+    try {
+        if (onNewRecord)
+            onNewRecord(*this);
+        if (afterInsert)
+            afterInsert(*this);
+    } catch (...) {
+        // A rule that refuses the new row takes it away again.
+        if (m_state == State::Insert)
+            cancel();
+        throw;
+    }
     afterMove();
 }
 
@@ -797,22 +794,43 @@ void Dataset::post()
 {
     if (!isEditing())
         throw DbError::database(QStringLiteral("Dataset not in edit or insert mode"));
-    if (beforePost)
-        beforePost(*this);
-    if (m_state == State::Insert) {
-        writeInsert(m_editBuffer);
-        m_editBuffer.calculated = false;
-        m_rows[m_insertedRow] = m_editBuffer;
-        m_insertedRow = -1;
-    } else {
-        writeUpdate(m_editBuffer);
-        m_editBuffer.calculated = false;
-        m_rows[m_view[m_current]] = m_editBuffer;
+    // The row and whatever the post rules write go together or not at all.
+    const bool inserting = m_state == State::Insert;
+    const int rowIndex = inserting ? m_insertedRow : m_view[m_current];
+    const Row bufferBefore = m_editBuffer;
+    const Row rowBefore = m_rows[rowIndex];
+    Transaction t(m_connection);
+    try {
+        if (beforePost)
+            beforePost(*this);
+        if (inserting)
+            writeInsert(m_editBuffer);
+        else
+            writeUpdate(m_editBuffer);
+    } catch (...) {
+        m_editBuffer = bufferBefore;
+        throw;
     }
+    m_editBuffer.calculated = false;
+    m_rows[rowIndex] = m_editBuffer;
+    m_insertedRow = -1;
+    m_lastPostInserted = inserting;
     setState(State::Browse);
+    try {
+        if (afterPost)
+            afterPost(*this);
+        t.commit();
+    } catch (...) {
+        // The database is back as it was; so is the row, still being edited.
+        if (isOpen() && rowIndex < int(m_rows.size()) && m_rows[rowIndex].serial == rowBefore.serial) {
+            m_rows[rowIndex] = rowBefore;
+            m_editBuffer = bufferBefore;
+            m_insertedRow = inserting ? rowIndex : -1;
+            setState(inserting ? State::Insert : State::Edit);
+        }
+        throw;
+    }
     Q_EMIT rowChanged(m_current);
-    if (afterPost)
-        afterPost(*this);
 }
 
 void Dataset::cancel()
@@ -848,6 +866,8 @@ bool Dataset::remove()
     }
     if (!isOpen() || m_view.empty())
         throw DbError::database(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    // The row and the rows its delete rules remove go together or not at all.
+    Transaction t(m_connection);
     if (beforeDelete && !beforeDelete(*this))
         return false;
     if (m_state == State::Edit)
@@ -860,6 +880,7 @@ bool Dataset::remove()
     m_connection.exec(QStringLiteral("DELETE FROM ") + m_updateTable + QStringLiteral(" WHERE ")
                           + m_keyColumn + QStringLiteral("=:key"),
                       {key});
+    t.commit();
     row.deleted = true;
     const int position = m_current;
     m_view.erase(m_view.begin() + position);
@@ -999,4 +1020,10 @@ void Dataset::setSort(const QString &spec)
         Q_EMIT reset();
         afterMove();
     }
+}
+
+bool Dataset::fieldModified(const QString &name) const
+{
+    const int idx = requireField(name);
+    return isEditing() && idx < int(m_modified.size()) && m_modified[idx];
 }

@@ -20,6 +20,9 @@ class Connection;
 // events the data modules hang their rules on, and write-back of edited,
 // inserted and deleted rows to the row's own table by key.
 //
+// post() and remove() run with their rules in one transaction: when a rule
+// fails, the database is left as it was and the row keeps its edits.
+//
 // Moving follows the classic dataset rules: first() and last() always fire
 // afterScroll, next() and prior() only when they move; next() on the last row
 // sets eof() and stays there. Moving while a row is being edited posts it.
@@ -135,6 +138,10 @@ public:
     void cancel();
     // Deletes the current row. False when beforeDelete cancelled it.
     bool remove();
+    // Whether the field was written since edit() or insert().
+    bool fieldModified(const QString &name) const;
+    // Whether the last post() inserted its row.
+    bool lastPostInserted() const { return m_lastPostInserted; }
 
     // Local filter ("field=value and ..."); hides the rows that do not match.
     void setFilter(const QString &expression);
@@ -197,6 +204,7 @@ private:
     void writeInsert(Row &row);
     void writeUpdate(const Row &row);
     void setState(State s);
+    void beginInsert(int position);
     Row makeRow();
 
     Connection &m_connection;
@@ -225,6 +233,7 @@ private:
     Row m_editBuffer;
     std::vector<bool> m_modified;
     int m_insertedRow = -1; // m_rows index of the row being inserted
+    bool m_lastPostInserted = false;
 
     QString m_filterText;
     FilterExpr m_filterExpr;

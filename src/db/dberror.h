@@ -33,5 +33,13 @@ private:
     QString m_message;
 };
 
+// Stops an action whose message has already been shown (a rule refusing a
+// new row, a guard refusing an edit). Whoever catches it shows nothing more.
+class SilentAbort : public std::exception
+{
+public:
+    const char *what() const noexcept override { return "operation aborted"; }
+};
+
 // The text a screen shows for any exception an action let through.
 QString errorDisplayText(const std::exception &e);

@@ -182,8 +182,8 @@ void TestStartup::embeddedDatabaseLivesBesideTheProgram()
     MemoryStore store;
     ScriptedEditor editor;
     {
-        Tdm dm(state);
-        QVERIFY(dm.start({program.path(), prompter, store, editor}));
+        Tdm dm(state, prompter);
+        QVERIFY(dm.start({program.path(), store, editor}));
         QVERIFY(!state.sqlServerMode);
         QVERIFY(dm.adoSetari.isOpen());
         QVERIFY(dm.tblMentiuniFacturi.isOpen());
@@ -213,9 +213,9 @@ void TestStartup::firstOwnCompanyBecomesCurrent()
     ScriptedPrompter prompter;
     MemoryStore store;
     ScriptedEditor editor;
-    Tdm dm(state);
+    Tdm dm(state, prompter);
     TdmRC rc(dm);
-    QVERIFY(dm.start({program.path(), prompter, store, editor}));
+    QVERIFY(dm.start({program.path(), store, editor}));
     QCOMPARE(dm.adoSetari.recordCount(), 2);
     QCOMPARE(dm.adoSetari.asString(QStringLiteral("NumeFirma")), QStringLiteral("FIRMA MEA SRL"));
     QCOMPARE(state.startCompanyId, dm.companyId());
@@ -241,8 +241,8 @@ void TestStartup::foreignDatabaseFileEndsTheRun()
     ScriptedPrompter prompter;
     MemoryStore store;
     ScriptedEditor editor;
-    Tdm dm(state);
-    QVERIFY(!dm.start({program.path(), prompter, store, editor}));
+    Tdm dm(state, prompter);
+    QVERIFY(!dm.start({program.path(), store, editor}));
     QCOMPARE(prompter.shown.size(), 1);
     QVERIFY(prompter.shown[0].startsWith(
         QStringLiteral("error: Eroare la conectarea bazei de date mdb. Verificati daca exista fisierul db\\tarabix.mdb")));
@@ -261,8 +261,8 @@ void TestStartup::serverModeAnsweredNoEndsQuietly()
     MemoryStore store;
     store.value = QStringLiteral("Provider=QPSQL;Host=127.0.0.1;Port=1;Database=tarabix;User ID=x;Password=y");
     ScriptedEditor editor;
-    Tdm dm(state);
-    QVERIFY(!dm.start({program.path(), prompter, store, editor}));
+    Tdm dm(state, prompter);
+    QVERIFY(!dm.start({program.path(), store, editor}));
     QVERIFY(state.sqlServerMode);
     QCOMPARE(prompter.shown, QStringList{QStringLiteral("question: Doriti sa stabiliti manual legatura la serverul sql?")});
     QVERIFY(!QFile::exists(startup::databasePath(program.path())));
@@ -279,8 +279,8 @@ void TestStartup::serverModeSecondFailureShowsTheMessage()
     store.value = QString();
     ScriptedEditor editor;
     editor.results << QStringLiteral("Provider=QPSQL;Host=127.0.0.1;Port=1;Database=tarabix");
-    Tdm dm(state);
-    QVERIFY(!dm.start({program.path(), prompter, store, editor}));
+    Tdm dm(state, prompter);
+    QVERIFY(!dm.start({program.path(), store, editor}));
     QCOMPARE(prompter.shown.size(), 2);
     QVERIFY(prompter.shown[1].startsWith(
         QStringLiteral("error: Eroare la conectarea bazei de date mdb. Verificati conexiunea cu baza de date")));

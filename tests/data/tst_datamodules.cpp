@@ -40,9 +40,9 @@ void TestDataModules::everyFixedDatasetOpens()
     ScriptedPrompter prompter;
     NoStore store;
     NoEditor editor;
-    Tdm dm(state);
+    Tdm dm(state, prompter);
     TdmRC rc(dm);
-    QVERIFY(dm.start({program.path(), prompter, store, editor}));
+    QVERIFY(dm.start({program.path(), store, editor}));
     const qint64 company = dm.companyId();
     const QList<Dataset *> all = {
         &dm.adoSetari, &dm.adoClienti, &dm.adoSeriiF, &dm.adoMoneda, &dm.tblMentiuniFacturi, &dm.tblIntvFact,
