@@ -319,23 +319,26 @@ const std::vector<Index> allIndexes = {
     {"ix_acteexpira_categorie", "ActeExpira", "id_vanzator, id_categorie"},
 };
 
+// Numbers and amounts start at 0, as in the database the program was
+// first written against: code relies on it (a new collection is not
+// cancelled, a new document has number 0).
 QString sqliteType(const Column &c)
 {
     switch (c.type) {
     case T::Id:
         return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
     case T::Int32:
-        return QStringLiteral("INTEGER");
+        return QStringLiteral("INTEGER DEFAULT 0");
     case T::Int16:
-        return QStringLiteral("SMALLINT");
+        return QStringLiteral("SMALLINT DEFAULT 0");
     case T::UInt8:
-        return QStringLiteral("TINYINT");
+        return QStringLiteral("TINYINT DEFAULT 0");
     case T::Money:
-        return QStringLiteral("MONEY");
+        return QStringLiteral("MONEY DEFAULT 0");
     case T::Decimal:
-        return QStringLiteral("DECIMAL(18,2)");
+        return QStringLiteral("DECIMAL(18,2) DEFAULT 0");
     case T::Double:
-        return QStringLiteral("DOUBLE");
+        return QStringLiteral("DOUBLE DEFAULT 0");
     case T::Bool:
         return QStringLiteral("BOOLEAN NOT NULL DEFAULT 0");
     case T::DateTime:

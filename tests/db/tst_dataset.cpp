@@ -1,5 +1,6 @@
 #include "db/dataset.h"
 #include "db/dberror.h"
+#include "db/transaction.h"
 #include "support/testdb.h"
 
 #include <QTest>
@@ -37,6 +38,8 @@ private Q_SLOTS:
     void calculatedFieldsAreComputedPerRow();
     void fieldValidationCanRefuseAValue();
     void errorsCarryClassAndMessage();
+    void failingPostRuleUndoesEverything();
+    void messagesWaitForTheCommit();
 
 private:
     TestDb *m_db = nullptr;
@@ -427,6 +430,59 @@ void TestDataset::errorsCarryClassAndMessage()
     QVERIFY_THROWS_EXCEPTION(DbError, ok.asInteger(QStringLiteral("NumeFirma")));
     QVERIFY_THROWS_EXCEPTION(DbError, ok.value(QStringLiteral("NuExista")));
     QVERIFY_THROWS_EXCEPTION(DbError, ok.setValue(QStringLiteral("NumeFirma"), QStringLiteral("x")));
+}
+
+void TestDataset::failingPostRuleUndoesEverything()
+{
+    Connection &c = m_db->connection();
+    const qint64 id = addPartner(c, 7, QStringLiteral("VECHI"));
+    Dataset ds(c, QStringLiteral("select * from Clienti where id_firma=7"));
+    ds.afterPost = [&c](Dataset &) {
+        c.exec(QStringLiteral("update Monede set Simbol='schimbat'"));
+        throw DbError::database(QStringLiteral("a rule failed"));
+    };
+    ds.open();
+    ds.edit();
+    ds.setValue(QStringLiteral("NumeFirma"), QStringLiteral("NOU"));
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.post());
+    QCOMPARE(ds.state(), Dataset::State::Edit);
+    QCOMPARE(ds.asString(QStringLiteral("NumeFirma")), QStringLiteral("NOU"));
+    QCOMPARE(c.scalar(QStringLiteral("select NumeFirma from Clienti where id=:id"), {id}).toString(), QStringLiteral("VECHI"));
+    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Monede where Simbol='schimbat'")).toInt(), 0);
+    ds.cancel();
+    QCOMPARE(ds.asString(QStringLiteral("NumeFirma")), QStringLiteral("VECHI"));
+
+    // The same for a new row: nothing is written and the row can be cancelled.
+    ds.append();
+    ds.setValue(QStringLiteral("NumeFirma"), QStringLiteral("NOU"));
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.post());
+    QCOMPARE(ds.state(), Dataset::State::Insert);
+    QVERIFY(ds.isNull(QStringLiteral("id")));
+    ds.cancel();
+    QCOMPARE(ds.recordCount(), 1);
+    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Clienti where id_firma=7")).toInt(), 1);
+}
+
+void TestDataset::messagesWaitForTheCommit()
+{
+    Connection &c = m_db->connection();
+    QStringList shown;
+    {
+        Transaction t(c);
+        c.afterCommit([&] { shown << QStringLiteral("rolled back"); });
+    }
+    {
+        Transaction outer(c);
+        {
+            Transaction inner(c);
+            c.afterCommit([&] { shown << QStringLiteral("inner"); });
+            inner.commit();
+        }
+        QVERIFY(shown.isEmpty());
+        outer.commit();
+    }
+    c.afterCommit([&] { shown << QStringLiteral("no transaction"); });
+    QCOMPARE(shown, (QStringList{QStringLiteral("inner"), QStringLiteral("no transaction")}));
 }
 
 QTEST_GUILESS_MAIN(TestDataset)
