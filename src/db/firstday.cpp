@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "core/password.h"
+#include "reports/templates.h"
 
 #include <QDate>
 
@@ -97,6 +98,8 @@ void populate(Connection &c)
     c.insert(QStringLiteral("CatFactIn"), expenseColumns,
              {company, QStringLiteral("Servicii si utilitati"), QStringLiteral("628"), false});
     c.insert(QStringLiteral("CatFactIn"), expenseColumns, {company, QStringLiteral("Vanzari"), QStringLiteral("707"), true});
+
+    templates::installDefaults(c, company);
 
     c.insert(QStringLiteral("Istoric"), columns({"Vers", "Data", "Descriere"}),
              {QStringLiteral("5.1.0"), QDate::currentDate(), QStringLiteral("Baza de date noua")}, QStringLiteral("ID"));
