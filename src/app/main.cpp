@@ -4,10 +4,13 @@
 #include "data/tdmrc.h"
 #include "frame/connectioneditor.h"
 #include "frame/mainwindow.h"
+#include "reports/reportengine.h"
+#include "reports/reportwindows.h"
 #include "widgets/messageboxprompter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 
 int main(int argc, char *argv[])
 {
@@ -20,7 +23,7 @@ int main(int argc, char *argv[])
     options.addHelpOption();
     options.addVersionOption();
     const QCommandLineOption home(QStringLiteral("home"),
-                                  QStringLiteral("Folder holding Tarabix5.ini and db/ (default: beside the program)."),
+                                  QStringLiteral("Folder holding Tarabix5.ini, db/ and documente/ (default: beside the program)."),
                                   QStringLiteral("folder"));
     options.addOption(home);
     options.process(app);
@@ -35,8 +38,15 @@ int main(int argc, char *argv[])
         return 1;
     TdmRC rc(dm);
 
-    TfrmMain frame;
+    ReportEngine reports(dm, rc, prompter);
+    reports.setDocumentsDir(QDir(programDir).filePath(QStringLiteral("documente")));
+    WindowReportHost reportWindows(reports, prompter);
+    reports.setHost(&reportWindows);
+
+    TfrmMain frame(dm, reports, prompter);
     prompter.setParent(&frame);
-    frame.show();
+    reportWindows.setParent(&frame);
+    frame.showMaximized();
+    frame.showLogin();
     return QApplication::exec();
 }

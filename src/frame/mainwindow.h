@@ -1,12 +1,66 @@
 #pragma once
 
+#include <QHash>
 #include <QMainWindow>
 
-// The frame every window of the program opens in.
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+class Prompter;
+class ReportEngine;
+class Tdm;
+
+// The frame every window of the program opens in: the toolbar of the main
+// activities, the menu with the template editor, settings and exit, and the
+// status bar with today's date. Locked until a login succeeds.
 class TfrmMain : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit TfrmMain(QWidget *parent = nullptr);
+    TfrmMain(Tdm &dm, ReportEngine &reports, Prompter &prompter, QWidget *parent = nullptr);
+
+    // Hides the toolbar and disables the menus (locked), or the reverse.
+    void lockMainControls(bool locked);
+    bool isLocked() const { return m_locked; }
+    // Opens the login window inside the frame.
+    void showLogin();
+    // The login succeeded: the frame and the template editor open up.
+    void loginSucceeded();
+
+    QMdiArea *mdiArea() const { return m_mdi; }
+    QToolBar *toolbar() const { return m_toolbar; }
+    QAction *templateAction(const QString &title) const { return m_templateActions.value(title); }
+    QAction *exitAction() const { return m_exit; }
+    QMenu *programMenu() const { return m_program; }
+    QMenu *optionsMenu() const { return m_options; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildToolbar();
+    void buildMenu();
+    void notAvailable(const QString &caption);
+    void editTemplate(const QString &title);
+    void Iesireprogram1Click();
+    void Despre1Click();
+
+    Tdm &m_dm;
+    ReportEngine &m_reports;
+    Prompter &m_prompter;
+    QMdiArea *m_mdi;
+    QToolBar *m_toolbar = nullptr;
+    QMenu *m_program = nullptr;
+    QMenu *m_options = nullptr;
+    QMenu *m_templates = nullptr;
+    QAction *m_about = nullptr;
+    QAction *m_exit = nullptr;
+    QLabel *m_date;
+    QHash<QString, QAction *> m_templateActions;
+    bool m_locked = true;
+    bool m_quitting = false;
 };

@@ -57,8 +57,8 @@ void DatasetModel::resetAll()
 
 void DatasetModel::onRowInserted(int position)
 {
-    if (!m_dataset || position < 0 || position > m_rowCount
-        || m_dataset->recordCount() != m_rowCount + 1) {
+    if (!m_dataset || position < 0 || position > m_rowCount ||
+        m_dataset->recordCount() != m_rowCount + 1) {
         resetAll();
         return;
     }
@@ -73,8 +73,8 @@ void DatasetModel::onRowInserted(int position)
 
 void DatasetModel::onRowRemoved(int position)
 {
-    if (!m_dataset || position < 0 || position >= m_rowCount
-        || m_dataset->recordCount() != m_rowCount - 1) {
+    if (!m_dataset || position < 0 || position >= m_rowCount ||
+        m_dataset->recordCount() != m_rowCount - 1) {
         resetAll();
         return;
     }
@@ -105,7 +105,8 @@ int DatasetModel::columnCount(const QModelIndex &parent) const
 
 const DatasetModel::Shown *DatasetModel::shown(const QModelIndex &index) const
 {
-    if (!m_dataset || !index.isValid() || index.row() >= m_rowCount || index.column() >= m_shown.size())
+    if (!m_dataset || !index.isValid() || index.row() >= m_rowCount ||
+        index.column() >= m_shown.size())
         return nullptr;
     const Shown &s = m_shown[index.column()];
     return s.fieldIndex >= 0 ? &s : nullptr;
@@ -135,8 +136,8 @@ QVariant DatasetModel::rawValue(const QModelIndex &index) const
 
 QVariant DatasetModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::CheckStateRole
-        && role != Qt::TextAlignmentRole)
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::CheckStateRole &&
+        role != Qt::TextAlignmentRole)
         return {};
     const Shown *s = shown(index);
     if (!s)

@@ -49,7 +49,8 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
@@ -71,6 +72,7 @@ private:
     void onRowChanged(int position);
     const Shown *shown(const QModelIndex &index) const;
     QVariant rawValue(const QModelIndex &index) const;
+    int datasetRow(int row) const;
 
     QPointer<Dataset> m_dataset;
     QList<DatasetColumn> m_columns;
@@ -78,7 +80,6 @@ private:
     // The dataset inserts and removes rows before it says so; until the
     // views have been told, the model shows the rows as they were: the row
     // count they were last told, and rows past the change read shifted.
-    int datasetRow(int row) const;
     int m_rowCount = 0;
     int m_insertedAt = -1;
     int m_removedAt = -1;

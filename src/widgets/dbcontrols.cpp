@@ -36,8 +36,8 @@ void DbEdit::writeBack()
     m_link->writeText(text(), m_format);
 }
 
-DbCheckBox::DbCheckBox(Dataset &dataset, const QString &field, Prompter &prompter, const QString &text,
-                       QWidget *parent)
+DbCheckBox::DbCheckBox(Dataset &dataset, const QString &field, Prompter &prompter,
+                       const QString &text, QWidget *parent)
     : QCheckBox(text, parent), m_link(new FieldLink(dataset, field, prompter, this))
 {
     connect(m_link, &FieldLink::refresh, this, &DbCheckBox::showValue);

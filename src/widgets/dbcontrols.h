@@ -70,7 +70,8 @@ class DbDateEdit : public QDateEdit
     Q_OBJECT
 
 public:
-    DbDateEdit(Dataset &dataset, const QString &field, Prompter &prompter, QWidget *parent = nullptr);
+    DbDateEdit(Dataset &dataset, const QString &field, Prompter &prompter,
+               QWidget *parent = nullptr);
 
 private:
     void showValue();

@@ -6,10 +6,12 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScopedValueRollback>
 
-DbGrid::DbGrid(Dataset &dataset, Prompter &prompter, const QList<DatasetColumn> &columns, QWidget *parent)
+DbGrid::DbGrid(Dataset &dataset, Prompter &prompter, const QList<DatasetColumn> &columns,
+               QWidget *parent)
     : QTableView(parent), m_dataset(&dataset), m_prompter(&prompter),
       m_model(new DatasetModel(dataset, columns, this)), m_menu(new QMenu(this)),
       m_editAction(m_menu->addAction(QString()))
@@ -29,7 +31,8 @@ DbGrid::DbGrid(Dataset &dataset, Prompter &prompter, const QList<DatasetColumn> 
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DbGrid::sortOn);
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { Q_EMIT rowDoubleClicked(index.row()); });
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &DbGrid::onCurrentRowChanged);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &DbGrid::onCurrentRowChanged);
     connect(m_model, &DatasetModel::currentRowChanged, this, &DbGrid::selectCurrentRow);
     // After the view has taken in a change of rows, show the dataset's row.
     connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::selectCurrentRow);
@@ -41,9 +44,10 @@ DbGrid::DbGrid(Dataset &dataset, Prompter &prompter, const QList<DatasetColumn> 
 void DbGrid::setEditable(bool editable)
 {
     m_model->setEditable(editable);
-    setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                                   | QAbstractItemView::AnyKeyPressed
-                             : QAbstractItemView::NoEditTriggers);
+    setEditTriggers(editable
+                        ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed
+                        : QAbstractItemView::NoEditTriggers);
     m_editAction->setText(editable ? QStringLiteral("Nu permite modificari in tabel")
                                    : QStringLiteral("Permite modificari in tabel"));
 }
@@ -56,7 +60,8 @@ void DbGrid::contextMenuEvent(QContextMenuEvent *event)
 void DbGrid::keyPressEvent(QKeyEvent *event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && state() != QAbstractItemView::EditingState && m_dataset && m_dataset->isEditing()) {
+    if (enter && state() != QAbstractItemView::EditingState && m_dataset &&
+        m_dataset->isEditing()) {
         runShowingErrors(m_prompter, [this] { m_dataset->post(); });
         event->accept();
         return;
@@ -74,14 +79,15 @@ void DbGrid::selectCurrentRow()
     }
     const int column = currentIndex().isValid() ? currentIndex().column() : 0;
     const QModelIndex index = m_model->index(row, column);
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
     scrollTo(index);
 }
 
 void DbGrid::onCurrentRowChanged(const QModelIndex &current)
 {
-    if (m_syncing || m_model->isUpdating() || !m_dataset || !current.isValid()
-        || current.row() == m_dataset->recNo())
+    if (m_syncing || m_model->isUpdating() || !m_dataset || !current.isValid() ||
+        current.row() == m_dataset->recNo())
         return;
     const int row = current.row();
     if (!runShowingErrors(m_prompter, [&] { m_dataset->moveTo(row); })) {

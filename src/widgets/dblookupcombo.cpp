@@ -42,8 +42,9 @@ bool sameKey(const QVariant &a, const QVariant &b)
 
 } // namespace
 
-DbLookupCombo::DbLookupCombo(Dataset &dataset, const QString &field, Dataset &list, const QString &keyField,
-                             const QString &displayField, Prompter &prompter, QWidget *parent)
+DbLookupCombo::DbLookupCombo(Dataset &dataset, const QString &field, Dataset &list,
+                             const QString &keyField, const QString &displayField,
+                             Prompter &prompter, QWidget *parent)
     : QComboBox(parent), m_link(new FieldLink(dataset, field, prompter, this)), m_list(&list),
       m_keyField(keyField), m_displayField(displayField)
 {
@@ -52,9 +53,13 @@ DbLookupCombo::DbLookupCombo(Dataset &dataset, const QString &field, Dataset &li
     connect(&list, &Dataset::rowChanged, this, &DbLookupCombo::fillItems);
     connect(&list, &Dataset::rowInserted, this, &DbLookupCombo::fillItems);
     connect(&list, &Dataset::rowRemoved, this, &DbLookupCombo::fillItems);
-    connect(&list, &QObject::destroyed, this, &DbLookupCombo::fillItems);
+    connect(&list, &QObject::destroyed, this, [this] {
+        m_list = nullptr;
+        fillItems();
+    });
     // activated comes from the user only, never from showing a value.
-    connect(this, &QComboBox::activated, this, [this](int index) { m_link->write(itemData(index)); });
+    connect(this, &QComboBox::activated, this,
+            [this](int index) { m_link->write(itemData(index)); });
     fillItems();
 }
 

@@ -19,11 +19,16 @@ struct ButtonLook
 
 // In the order of the Button bits.
 constexpr ButtonLook looks[] = {
-    {u"|\u25C0", "Prima inregistrare"},  {u"\u25C0", "Inregistrarea anterioara"},
-    {u"\u25B6", "Inregistrarea urmatoare"}, {u"\u25B6|", "Ultima inregistrare"},
-    {u"+", "Adauga"},                    {u"\u2212", "Sterge"},
-    {u"\u270E", "Modifica"},             {u"\u2714", "Salveaza"},
-    {u"\u2716", "Renunta"},              {u"\u21BB", "Reincarca"},
+    {u"|\u25C0", "Prima inregistrare"},
+    {u"\u25C0", "Inregistrarea anterioara"},
+    {u"\u25B6", "Inregistrarea urmatoare"},
+    {u"\u25B6|", "Ultima inregistrare"},
+    {u"+", "Adauga"},
+    {u"\u2212", "Sterge"},
+    {u"\u270E", "Modifica"},
+    {u"\u2714", "Salveaza"},
+    {u"\u2716", "Renunta"},
+    {u"\u21BB", "Reincarca"},
 };
 
 int slot(DbNavigator::Button which)
@@ -128,8 +133,9 @@ void DbNavigator::updateButtons()
     const bool editing = open && ds->isEditing();
     const bool notFirst = hasRow && ds->recNo() > 0;
     const bool notLast = hasRow && ds->recNo() < ds->recordCount() - 1;
-    const bool enabled[ButtonCount] = {notFirst, notFirst, notLast, notLast, open,
-                                       hasRow,   hasRow && !editing, editing, editing, open && !editing};
+    const bool enabled[ButtonCount] = {
+        notFirst, notFirst,           notLast, notLast, open,
+        hasRow,   hasRow && !editing, editing, editing, open && !editing};
     for (int i = 0; i < ButtonCount; ++i)
         m_buttons[i]->setEnabled(enabled[i]);
 }

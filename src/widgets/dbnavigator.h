@@ -20,7 +20,8 @@ class DbNavigator : public QWidget
     Q_OBJECT
 
 public:
-    enum Button {
+    enum Button
+    {
         First = 0x1,
         Prior = 0x2,
         Next = 0x4,

@@ -63,9 +63,12 @@ QDateTime parseIsoText(const QString &text)
 
 QLocale locale()
 {
-    QLocale l(QLocale::Romanian, QLocale::Romania);
-    l.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-    return l;
+    static const QLocale romanian = [] {
+        QLocale l(QLocale::Romanian, QLocale::Romania);
+        l.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+        return l;
+    }();
+    return romanian;
 }
 
 FieldFormat resolve(const QVariant &value, FieldFormat format)
@@ -172,8 +175,9 @@ QString display(const QVariant &value, FieldFormat format, int decimals)
         if (isIntegerType(value) && decimals < 0)
             return QString::number(value.toLongLong());
         bool ok = true;
-        const double d = value.metaType().id() == qMetaTypeId<Money>() ? value.value<Money>().toDouble()
-                                                                        : value.toDouble(&ok);
+        const double d = value.metaType().id() == qMetaTypeId<Money>()
+                             ? value.value<Money>().toDouble()
+                             : value.toDouble(&ok);
         if (!ok)
             return value.toString();
         return locale().toString(d, 'f', decimals < 0 ? QLocale::FloatingPointShortest : decimals);
@@ -216,7 +220,8 @@ QVariant parse(const QString &text, const QVariant &current, FieldFormat format)
         return QVariant::fromValue(*m);
     }
     case FieldFormat::Date: {
-        for (const QString &f : {QStringLiteral("dd.MM.yyyy HH:mm"), QStringLiteral("dd.MM.yyyy HH:mm:ss")}) {
+        for (const QString &f :
+             {QStringLiteral("dd.MM.yyyy HH:mm"), QStringLiteral("dd.MM.yyyy HH:mm:ss")}) {
             const QDateTime dt = QDateTime::fromString(t, f);
             if (dt.isValid())
                 return dt;

@@ -11,7 +11,15 @@
 // How a field is shown in a grid cell or an edit. SQLite hands flags back
 // as 0/1 and amounts as plain numbers, so those columns must say what they
 // hold; Auto goes by the value's own type (ISO date text counts as a date).
-enum class FieldFormat { Auto, Text, Number, Money, Date, Boolean };
+enum class FieldFormat
+{
+    Auto,
+    Text,
+    Number,
+    Money,
+    Date,
+    Boolean
+};
 
 namespace fieldformat {
 

@@ -34,7 +34,8 @@ FieldLink::FieldLink(Dataset &dataset, const QString &field, Prompter &prompter,
 
 bool FieldLink::hasValue() const
 {
-    return m_dataset && m_dataset->isOpen() && m_dataset->recNo() >= 0 && m_dataset->hasField(m_field);
+    return m_dataset && m_dataset->isOpen() && m_dataset->recNo() >= 0 &&
+           m_dataset->hasField(m_field);
 }
 
 QVariant FieldLink::value() const

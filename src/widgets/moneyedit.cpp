@@ -104,14 +104,15 @@ void MoneyEdit::keyPressEvent(QKeyEvent *event)
 {
     const QString typed = event->text();
     // Editing keys, shortcuts and the like keep their usual meaning.
-    if (typed.isEmpty() || !typed.at(0).isPrint()
-        || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+    if (typed.isEmpty() || !typed.at(0).isPrint() ||
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
         QLineEdit::keyPressEvent(event);
         return;
     }
     const QString key = normaliseDecimalKey(typed, u',');
     const bool digit = key.size() == 1 && key[0] >= u'0' && key[0] <= u'9';
-    const bool allowed = digit || key == QLatin1String(",") || (m_allowNegative && key == QLatin1String("-"));
+    const bool allowed =
+        digit || key == QLatin1String(",") || (m_allowNegative && key == QLatin1String("-"));
     event->accept();
     if (!allowed) {
         if (m_prompter)

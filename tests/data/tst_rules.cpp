@@ -69,8 +69,8 @@ void TestRules::newCompanyGetsItsConfigurationAtItsOwnId()
 {
     Modules m;
     const qint64 start = m.state.startCompanyId;
-    m.cnc().insert(QStringLiteral("Rapoarte"), {QStringLiteral("id_firma"), QStringLiteral("titluRaport"), QStringLiteral("Raport")},
-                   {start, QStringLiteral("Factura"), QByteArray("<html>{{x}}</html>")});
+    m.cnc().exec(QStringLiteral("update Rapoarte set Raport=:r where id_firma=:f and titluRaport='Factura'"),
+                 {QByteArray("<html>{{x}}</html>"), start});
     m.cnc().insert(QStringLiteral("ModeleContract"), {QStringLiteral("id_firma"), QStringLiteral("Titlu")}, {start, QStringLiteral("Abonament")});
     m.cnc().insert(QStringLiteral("CategActeExpira"), {QStringLiteral("id_firma"), QStringLiteral("denumire")}, {start, QStringLiteral("ITP")});
     m.cnc().insert(QStringLiteral("Conturi"), {QStringLiteral("id_firma"), QStringLiteral("Banca")}, {start, QStringLiteral("BT")});
@@ -84,12 +84,12 @@ void TestRules::newCompanyGetsItsConfigurationAtItsOwnId()
     QCOMPARE(m.cnc().scalar(QStringLiteral("select id_firma from Clienti where id=:id"), {created}).toLongLong(), created);
     QVERIFY(m.cnc().scalar(QStringLiteral("select emitent from Clienti where id=:id"), {created}).toBool());
     QCOMPARE(configurationOf(m, created),
-             QStringLiteral("Rapoarte=1 SeriiActe=1 Angajati=1 CatFactIn=3 Categorii=1 CategoriiStocuri=1 "
+             QStringLiteral("Rapoarte=14 SeriiActe=1 Angajati=1 CatFactIn=3 Categorii=1 CategoriiStocuri=1 "
                             "CategActeExpira=1 ModeleContract=1 Conturi=0 Delegati=0 warehouses=1"));
     QCOMPARE(configurationOf(m, start),
-             QStringLiteral("Rapoarte=1 SeriiActe=1 Angajati=1 CatFactIn=3 Categorii=1 CategoriiStocuri=1 "
+             QStringLiteral("Rapoarte=14 SeriiActe=1 Angajati=1 CatFactIn=3 Categorii=1 CategoriiStocuri=1 "
                             "CategActeExpira=1 ModeleContract=1 Conturi=1 Delegati=1 warehouses=1"));
-    QCOMPARE(m.cnc().scalar(QStringLiteral("select Raport from Rapoarte where id_firma=:f"), {created}).toByteArray(),
+    QCOMPARE(m.cnc().scalar(QStringLiteral("select Raport from Rapoarte where id_firma=:f and titluRaport='Factura'"), {created}).toByteArray(),
              QByteArray("<html>{{x}}</html>"));
     const QString password =
         m.cnc().scalar(QStringLiteral("select Parola from Angajati where id_firma=:f and Nume='Administrator' and Bifa=true"), {created})

@@ -16,15 +16,16 @@
 
 namespace {
 
-const QString partnersSql =
-    QStringLiteral("select id, NumeFirma, client, DataIn, Comentariu from Clienti where id_firma=7 order by id");
+const QString partnersSql = QStringLiteral(
+    "select id, NumeFirma, client, DataIn, Comentariu from Clienti where id_firma=7 order by id");
 
 // The controls of a partner form, in one window.
 struct PartnerForm
 {
     PartnerForm(Dataset &ds, Prompter &prompter)
         : name(new DbEdit(ds, QStringLiteral("NumeFirma"), prompter, &window)),
-          client(new DbCheckBox(ds, QStringLiteral("client"), prompter, QStringLiteral("Client"), &window)),
+          client(new DbCheckBox(ds, QStringLiteral("client"), prompter, QStringLiteral("Client"),
+                                &window)),
           date(new DbDateEdit(ds, QStringLiteral("DataIn"), prompter, &window)),
           note(new DbMemo(ds, QStringLiteral("Comentariu"), prompter, &window)),
           navigator(new DbNavigator(ds, prompter, &window))
@@ -55,10 +56,11 @@ struct PartnerForm
 QString enabledButtons(const DbNavigator &navigator)
 {
     static const std::pair<DbNavigator::Button, const char *> names[] = {
-        {DbNavigator::First, "first"},   {DbNavigator::Prior, "prior"},   {DbNavigator::Next, "next"},
-        {DbNavigator::Last, "last"},     {DbNavigator::Insert, "insert"}, {DbNavigator::Delete, "delete"},
-        {DbNavigator::Edit, "edit"},     {DbNavigator::Post, "post"},     {DbNavigator::Cancel, "cancel"},
-        {DbNavigator::Refresh, "refresh"}};
+        {DbNavigator::First, "first"},   {DbNavigator::Prior, "prior"},
+        {DbNavigator::Next, "next"},     {DbNavigator::Last, "last"},
+        {DbNavigator::Insert, "insert"}, {DbNavigator::Delete, "delete"},
+        {DbNavigator::Edit, "edit"},     {DbNavigator::Post, "post"},
+        {DbNavigator::Cancel, "cancel"}, {DbNavigator::Refresh, "refresh"}};
     QStringList out;
     for (const auto &[button, name] : names) {
         if (navigator.button(button)->isEnabled())
@@ -105,10 +107,11 @@ void TestDbControls::init()
 {
     m_db = std::make_unique<TestDb>();
     m_prompter = std::make_unique<ScriptedPrompter>();
-    m_ids = {addPartner(QStringLiteral("ALFA"), true, QDateTime(QDate(2024, 3, 5), QTime(9, 15)),
-                        QStringLiteral("prima")),
-             addPartner(QStringLiteral("BETA"), false, QVariant(), QString()),
-             addPartner(QStringLiteral("GAMA"), true, QDate(2023, 12, 31), QStringLiteral("a treia"))};
+    m_ids = {
+        addPartner(QStringLiteral("ALFA"), true, QDateTime(QDate(2024, 3, 5), QTime(9, 15)),
+                   QStringLiteral("prima")),
+        addPartner(QStringLiteral("BETA"), false, QVariant(), QString()),
+        addPartner(QStringLiteral("GAMA"), true, QDate(2023, 12, 31), QStringLiteral("a treia"))};
     m_ds = std::make_unique<Dataset>(m_db->connection(), partnersSql);
     m_ds->open();
 }
@@ -119,18 +122,20 @@ void TestDbControls::cleanup()
     m_db.reset();
 }
 
-qint64 TestDbControls::addPartner(const QString &name, bool client, const QVariant &date, const QString &note)
+qint64 TestDbControls::addPartner(const QString &name, bool client, const QVariant &date,
+                                  const QString &note)
 {
     return m_db->connection().insert(QStringLiteral("Clienti"),
-                                     {QStringLiteral("id_firma"), QStringLiteral("NumeFirma"), QStringLiteral("client"),
-                                      QStringLiteral("DataIn"), QStringLiteral("Comentariu")},
+                                     {QStringLiteral("id_firma"), QStringLiteral("NumeFirma"),
+                                      QStringLiteral("client"), QStringLiteral("DataIn"),
+                                      QStringLiteral("Comentariu")},
                                      {7, name, client, date, note});
 }
 
 QVariant TestDbControls::stored(const QString &column, qint64 id)
 {
-    return m_db->connection().scalar(QStringLiteral("select ") + column + QStringLiteral(" from Clienti where id=:id"),
-                                     {id});
+    return m_db->connection().scalar(
+        QStringLiteral("select ") + column + QStringLiteral(" from Clienti where id=:id"), {id});
 }
 
 void TestDbControls::controlsShowTheCurrentRow_data()
@@ -140,9 +145,12 @@ void TestDbControls::controlsShowTheCurrentRow_data()
     QTest::addColumn<bool>("client");
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("note");
-    QTest::newRow("first") << 0 << "ALFA" << true << "05.03.2024" << "prima";
-    QTest::newRow("null date and note") << 1 << "BETA" << false << " " << "";
-    QTest::newRow("last") << 2 << "GAMA" << true << "31.12.2023" << "a treia";
+    QTest::newRow("first") << 0 << "ALFA" << true << "05.03.2024"
+                           << "prima";
+    QTest::newRow("null date and note") << 1 << "BETA" << false << " "
+                                        << "";
+    QTest::newRow("last") << 2 << "GAMA" << true << "31.12.2023"
+                          << "a treia";
 }
 
 void TestDbControls::controlsShowTheCurrentRow()
@@ -180,7 +188,8 @@ void TestDbControls::userChangesAreWrittenAndPosted()
     form.date->setFocus();
     form.date->setCurrentSection(QDateTimeEdit::DaySection);
     QTest::keyClick(form.date, Qt::Key_Up);
-    QCOMPARE(m_ds->asDateTime(QStringLiteral("DataIn")), QDateTime(QDate(2024, 3, 6), QTime(9, 15)));
+    QCOMPARE(m_ds->asDateTime(QStringLiteral("DataIn")),
+             QDateTime(QDate(2024, 3, 6), QTime(9, 15)));
     QTest::mouseClick(form.note->viewport(), Qt::LeftButton);
     QTest::keyClick(form.note, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(form.note, QStringLiteral(" noua"));
@@ -190,8 +199,10 @@ void TestDbControls::userChangesAreWrittenAndPosted()
     QVERIFY(!m_ds->isEditing());
     QCOMPARE(stored(QStringLiteral("NumeFirma"), m_ids[0]).toString(), QStringLiteral("OMEGA"));
     QCOMPARE(stored(QStringLiteral("client"), m_ids[0]).toInt(), 0);
-    QCOMPARE(stored(QStringLiteral("DataIn"), m_ids[0]).toString(), QStringLiteral("2024-03-06 09:15:00"));
-    QCOMPARE(stored(QStringLiteral("Comentariu"), m_ids[0]).toString(), QStringLiteral("prima noua"));
+    QCOMPARE(stored(QStringLiteral("DataIn"), m_ids[0]).toString(),
+             QStringLiteral("2024-03-06 09:15:00"));
+    QCOMPARE(stored(QStringLiteral("Comentariu"), m_ids[0]).toString(),
+             QStringLiteral("prima noua"));
     QVERIFY(m_prompter->shown.isEmpty());
 }
 
@@ -199,9 +210,10 @@ void TestDbControls::refusedWriteIsShownAndUndone_data()
 {
     QTest::addColumn<bool>("silent");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("database error") << false
-                                    << QStringList{QStringLiteral(
-                                           "error: EDatabaseError error raised, with message : Nume prea scurt")};
+    QTest::newRow("database error")
+        << false
+        << QStringList{QStringLiteral(
+               "error: EDatabaseError error raised, with message : Nume prea scurt")};
     QTest::newRow("silent abort") << true << QStringList();
 }
 
@@ -258,10 +270,13 @@ void TestDbControls::controlsSurviveCloseReopenAndDestruction()
 void TestDbControls::lookupShowsAndWritesTheKey()
 {
     Connection &c = m_db->connection();
-    const qint64 eur = c.scalar(QStringLiteral("select ID from Monede where CodIso='EUR'")).toLongLong();
-    const qint64 usd = c.scalar(QStringLiteral("select ID from Monede where CodIso='USD'")).toLongLong();
+    const qint64 eur =
+        c.scalar(QStringLiteral("select ID from Monede where CodIso='EUR'")).toLongLong();
+    const qint64 usd =
+        c.scalar(QStringLiteral("select ID from Monede where CodIso='USD'")).toLongLong();
     for (qint64 currency : {eur, usd})
-        c.insert(QStringLiteral("SeriiActe"), {QStringLiteral("id_firma"), QStringLiteral("id_moneda")}, {7, currency});
+        c.insert(QStringLiteral("SeriiActe"),
+                 {QStringLiteral("id_firma"), QStringLiteral("id_moneda")}, {7, currency});
     Dataset points(c, QStringLiteral("select * from SeriiActe where id_firma=7 order by id"));
     points.open();
     Dataset currencies(c, QStringLiteral("select ID, CodIso from Monede order by Ordine"));
@@ -279,9 +294,11 @@ void TestDbControls::lookupShowsAndWritesTheKey()
     QVERIFY(points.isEditing());
     QCOMPARE(points.asInteger(QStringLiteral("id_moneda")), eur);
     points.post();
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from SeriiActe where id_firma=7 and id_moneda=:m"), {eur})
-                 .toInt(),
-             2);
+    QCOMPARE(
+        c.scalar(QStringLiteral("select count(*) from SeriiActe where id_firma=7 and id_moneda=:m"),
+                 {eur})
+            .toInt(),
+        2);
 
     currencies.close();
     QCOMPARE(combo.count(), 0);
@@ -292,12 +309,17 @@ void TestDbControls::lookupShowsAndWritesTheKey()
 void TestDbControls::pickListKeepsTheObjects()
 {
     ScriptedPrompter prompter;
-    Dataset methods(m_db->connection(), QStringLiteral("select Denumire, Valoare from Metodedeplata order by Valoare"));
+    Dataset methods(m_db->connection(),
+                    QStringLiteral("select Denumire, Valoare from Metodedeplata order by Valoare"));
     PickListCombo combo;
-    combo.setItems(fillPickList(methods, QStringLiteral("Denumire"), QStringLiteral("Valoare"), prompter));
+    combo.setItems(
+        fillPickList(methods, QStringLiteral("Denumire"), QStringLiteral("Valoare"), prompter));
     QCOMPARE(combo.count(), 6);
     QCOMPARE(combo.currentText(), QStringLiteral("Chitanta"));
-    const qint64 op = m_db->connection().scalar(QStringLiteral("select Valoare from Metodedeplata where Denumire='OP'")).toLongLong();
+    const qint64 op =
+        m_db->connection()
+            .scalar(QStringLiteral("select Valoare from Metodedeplata where Denumire='OP'"))
+            .toLongLong();
     QVERIFY(combo.selectObject(op));
     QCOMPARE(combo.currentText(), QStringLiteral("OP"));
     QCOMPARE(combo.currentObject().value_or(-1), op);
@@ -312,13 +334,20 @@ void TestDbControls::navigatorEnablesButtonsByState_data()
 {
     QTest::addColumn<QString>("situation");
     QTest::addColumn<QString>("enabled");
-    QTest::newRow("closed") << "closed" << "";
-    QTest::newRow("empty") << "empty" << "insert refresh";
-    QTest::newRow("first row") << "first" << "next last insert delete edit refresh";
-    QTest::newRow("middle row") << "middle" << "first prior next last insert delete edit refresh";
-    QTest::newRow("last row") << "last" << "first prior insert delete edit refresh";
-    QTest::newRow("editing") << "editing" << "first prior next last insert delete post cancel";
-    QTest::newRow("inserting") << "inserting" << "first prior insert delete post cancel";
+    QTest::newRow("closed") << "closed"
+                            << "";
+    QTest::newRow("empty") << "empty"
+                           << "insert refresh";
+    QTest::newRow("first row") << "first"
+                               << "next last insert delete edit refresh";
+    QTest::newRow("middle row") << "middle"
+                                << "first prior next last insert delete edit refresh";
+    QTest::newRow("last row") << "last"
+                              << "first prior insert delete edit refresh";
+    QTest::newRow("editing") << "editing"
+                             << "first prior next last insert delete post cancel";
+    QTest::newRow("inserting") << "inserting"
+                               << "first prior insert delete post cancel";
 }
 
 void TestDbControls::navigatorEnablesButtonsByState()
@@ -348,7 +377,9 @@ void TestDbControls::navigatorButtonsDriveTheDataset()
 {
     PartnerForm form(*m_ds, *m_prompter);
     QVERIFY(form.show());
-    const auto click = [&](DbNavigator::Button b) { QTest::mouseClick(form.navigator->button(b), Qt::LeftButton); };
+    const auto click = [&](DbNavigator::Button b) {
+        QTest::mouseClick(form.navigator->button(b), Qt::LeftButton);
+    };
 
     click(DbNavigator::Last);
     QCOMPARE(form.name->text(), QStringLiteral("GAMA"));
@@ -374,7 +405,8 @@ void TestDbControls::navigatorButtonsDriveTheDataset()
 
     // Refresh reads the row again and stays on it.
     m_ds->moveTo(1);
-    m_db->connection().exec(QStringLiteral("update Clienti set NumeFirma='BETA NOU' where id=:id"), {m_ids[1]});
+    m_db->connection().exec(QStringLiteral("update Clienti set NumeFirma='BETA NOU' where id=:id"),
+                            {m_ids[1]});
     click(DbNavigator::Refresh);
     QCOMPARE(m_ds->recNo(), 1);
     QCOMPARE(form.name->text(), QStringLiteral("BETA NOU"));
@@ -403,8 +435,12 @@ void TestDbControls::navigatorDeleteAsksFirst()
     m_ds->moveTo(1);
     m_prompter->answers.enqueue(answer);
     QTest::mouseClick(navigator.button(DbNavigator::Delete), Qt::LeftButton);
-    QCOMPARE(m_prompter->shown, QStringList{QStringLiteral("question: Stergeti inregistrarea curenta?")});
-    QCOMPARE(m_db->connection().scalar(QStringLiteral("select count(*) from Clienti where id_firma=7")).toInt(), left);
+    QCOMPARE(m_prompter->shown,
+             QStringList{QStringLiteral("question: Stergeti inregistrarea curenta?")});
+    QCOMPARE(m_db->connection()
+                 .scalar(QStringLiteral("select count(*) from Clienti where id_firma=7"))
+                 .toInt(),
+             left);
     QCOMPARE(m_ds->recordCount(), left);
     QCOMPARE(stored(QStringLiteral("count(*)"), m_ids[1]).toInt(), answer ? 0 : 1);
 }

@@ -18,7 +18,8 @@
 
 namespace {
 
-const QString partnersSql = QStringLiteral("select id, NumeFirma, client, Sold, DataIn from Clienti where id_firma=7 order by id");
+const QString partnersSql = QStringLiteral(
+    "select id, NumeFirma, client, Sold, DataIn from Clienti where id_firma=7 order by id");
 
 QList<DatasetColumn> partnerColumns()
 {
@@ -28,7 +29,12 @@ QList<DatasetColumn> partnerColumns()
             {QStringLiteral("DataIn"), QStringLiteral("Data")}};
 }
 
-enum Column { NameColumn, ClientColumn, BalanceColumn };
+enum Column
+{
+    NameColumn,
+    ClientColumn,
+    BalanceColumn
+};
 
 QString cell(const DbGrid &grid, int row, int column)
 {
@@ -81,7 +87,8 @@ void typeInCell(DbGrid &grid, const QString &text)
 // Opens the grid's pop-up menu as a right click would.
 QMenu *openMenu(DbGrid &grid)
 {
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), grid.viewport()->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            grid.viewport()->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(grid.viewport(), &event);
     auto *menu = grid.findChild<QMenu *>();
     return menu && menu->isVisible() ? menu : nullptr;
@@ -142,15 +149,15 @@ qint64 TestDbGrid::addPartner(const QString &name, bool client, Money balance)
 {
     return m_db->connection().insert(
         QStringLiteral("Clienti"),
-        {QStringLiteral("id_firma"), QStringLiteral("NumeFirma"), QStringLiteral("client"), QStringLiteral("Sold"),
-         QStringLiteral("DataIn")},
+        {QStringLiteral("id_firma"), QStringLiteral("NumeFirma"), QStringLiteral("client"),
+         QStringLiteral("Sold"), QStringLiteral("DataIn")},
         {7, name, client, QVariant::fromValue(balance), QDate(2024, 3, 5)});
 }
 
 QVariant TestDbGrid::stored(const QString &column, qint64 id)
 {
-    return m_db->connection().scalar(QStringLiteral("select ") + column + QStringLiteral(" from Clienti where id=:id"),
-                                     {id});
+    return m_db->connection().scalar(
+        QStringLiteral("select ") + column + QStringLiteral(" from Clienti where id=:id"), {id});
 }
 
 void TestDbGrid::showGrid(DbGrid &grid)
@@ -169,17 +176,22 @@ void TestDbGrid::cellsUseRomanianFormats_data()
     QTest::addColumn<QVariant>("check");
 
     const QVariant none;
-    QTest::newRow("date at midnight") << "midnight" << FieldFormat::Auto << -1 << "05.03.2024" << none;
-    QTest::newRow("date with a time") << "afternoon" << FieldFormat::Auto << -1 << "05.03.2024 14:30" << none;
+    QTest::newRow("date at midnight")
+        << "midnight" << FieldFormat::Auto << -1 << "05.03.2024" << none;
+    QTest::newRow("date with a time")
+        << "afternoon" << FieldFormat::Auto << -1 << "05.03.2024 14:30" << none;
     QTest::newRow("number") << "ratio" << FieldFormat::Auto << -1 << "1,5" << none;
     QTest::newRow("integer, no grouping") << "big" << FieldFormat::Auto << -1 << "1234567" << none;
-    QTest::newRow("amount, half rounds up") << "amount" << FieldFormat::Money << -1 << "12,35" << none;
+    QTest::newRow("amount, half rounds up")
+        << "amount" << FieldFormat::Money << -1 << "12,35" << none;
     QTest::newRow("amount, 3 decimals") << "amount" << FieldFormat::Money << 3 << "12,345" << none;
     QTest::newRow("whole amount") << "whole" << FieldFormat::Money << -1 << "7,00" << none;
     QTest::newRow("negative amount") << "owed" << FieldFormat::Money << -1 << "-0,25" << none;
     QTest::newRow("null amount") << "unset" << FieldFormat::Money << -1 << "" << none;
-    QTest::newRow("flag set") << "flagged" << FieldFormat::Boolean << -1 << "" << QVariant(int(Qt::Checked));
-    QTest::newRow("flag clear") << "unflagged" << FieldFormat::Boolean << -1 << "" << QVariant(int(Qt::Unchecked));
+    QTest::newRow("flag set") << "flagged" << FieldFormat::Boolean << -1 << ""
+                              << QVariant(int(Qt::Checked));
+    QTest::newRow("flag clear") << "unflagged" << FieldFormat::Boolean << -1 << ""
+                                << QVariant(int(Qt::Unchecked));
     QTest::newRow("text") << "name" << FieldFormat::Auto << -1 << "Alfa SRL" << none;
 }
 
@@ -192,9 +204,10 @@ void TestDbGrid::cellsUseRomanianFormats()
     QFETCH(QVariant, check);
 
     Dataset ds(m_db->connection(),
-               QStringLiteral("select '2024-03-05 00:00:00' as midnight, '2024-03-05 14:30:00' as afternoon, "
-                              "1.5 as ratio, 1234567 as big, 12.345 as amount, 7 as whole, -0.25 as owed, "
-                              "null as unset, 1 as flagged, 0 as unflagged, 'Alfa SRL' as name"));
+               QStringLiteral(
+                   "select '2024-03-05 00:00:00' as midnight, '2024-03-05 14:30:00' as afternoon, "
+                   "1.5 as ratio, 1234567 as big, 12.345 as amount, 7 as whole, -0.25 as owed, "
+                   "null as unset, 1 as flagged, 0 as unflagged, 'Alfa SRL' as name"));
     ds.open();
     DbGrid grid(ds, *m_prompter, {{field, field, format, decimals}});
     const QModelIndex index = grid.model()->index(0, 0);
@@ -281,6 +294,8 @@ void TestDbGrid::inPlaceEditsReachTheDatabase()
     grid.setEditable(true);
 
     clickCell(grid, 0, NameColumn);
+    typeInCell(grid, QStringLiteral("BETA"));
+    QVERIFY(!m_ds->isEditing()); // the same text is no change
     typeInCell(grid, QStringLiteral("DELTA"));
     QCOMPARE(cell(grid, 0, NameColumn), QStringLiteral("DELTA"));
     QVERIFY(m_ds->isEditing());
@@ -297,7 +312,8 @@ void TestDbGrid::inPlaceEditsReachTheDatabase()
     QCOMPARE(cell(grid, 1, BalanceColumn), QStringLiteral("1234,50"));
     QTest::keyClick(&grid, Qt::Key_Left);
     QTest::keyClick(&grid, Qt::Key_Space);
-    QCOMPARE(grid.model()->index(1, ClientColumn).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    QCOMPARE(grid.model()->index(1, ClientColumn).data(Qt::CheckStateRole).toInt(),
+             int(Qt::Checked));
     QTest::keyClick(&grid, Qt::Key_Return);
     QVERIFY(!m_ds->isEditing());
     QCOMPARE(m_ds->recNo(), 1);
@@ -310,9 +326,10 @@ void TestDbGrid::refusedValueIsShown_data()
 {
     QTest::addColumn<bool>("silent");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("database error") << false
-                                    << QStringList{QStringLiteral(
-                                           "error: EDatabaseError error raised, with message : Nume prea scurt")};
+    QTest::newRow("database error")
+        << false
+        << QStringList{QStringLiteral(
+               "error: EDatabaseError error raised, with message : Nume prea scurt")};
     QTest::newRow("silent abort") << true << QStringList();
 }
 
@@ -341,7 +358,9 @@ void TestDbGrid::refusedValueIsShown()
 
 void TestDbGrid::refusedPostKeepsTheRow()
 {
-    m_ds->beforePost = [](Dataset &) { throw DbError::database(QStringLiteral("Completati codul fiscal")); };
+    m_ds->beforePost = [](Dataset &) {
+        throw DbError::database(QStringLiteral("Completati codul fiscal"));
+    };
     DbGrid grid(*m_ds, *m_prompter, partnerColumns());
     showGrid(grid);
     grid.setEditable(true);
@@ -350,7 +369,8 @@ void TestDbGrid::refusedPostKeepsTheRow()
     typeInCell(grid, QStringLiteral("DELTA"));
     clickCell(grid, 2, NameColumn);
     QCOMPARE(m_prompter->shown,
-             QStringList{QStringLiteral("error: EDatabaseError error raised, with message : Completati codul fiscal")});
+             QStringList{QStringLiteral(
+                 "error: EDatabaseError error raised, with message : Completati codul fiscal")});
     QCOMPARE(m_ds->recNo(), 0);
     QVERIFY(m_ds->isEditing());
     QTRY_COMPARE(selectedRow(grid), 0);
@@ -376,7 +396,8 @@ void TestDbGrid::rowsFollowInsertAndDelete()
 {
     DbGrid grid(*m_ds, *m_prompter, partnerColumns());
     showGrid(grid);
-    QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(grid.model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
     int scrolls = 0;
     m_ds->afterScroll = [&](Dataset &) { ++scrolls; };
 
@@ -393,16 +414,21 @@ void TestDbGrid::rowsFollowInsertAndDelete()
     QCOMPARE(cell(grid, 1, NameColumn), QStringLiteral("GAMA"));
     QCOMPARE(selectedRow(grid), m_ds->recNo());
 
-    m_ds->append();
+    m_ds->insert(); // before the current row
+    QCOMPARE(selectedRow(grid), 1);
+    QCOMPARE(cell(grid, 1, NameColumn), QString());
+    QCOMPARE(cell(grid, 2, NameColumn), QStringLiteral("GAMA"));
     m_ds->cancel();
     QCOMPARE(grid.model()->rowCount(), 3);
+    QCOMPARE(cell(grid, 1, NameColumn), QStringLiteral("GAMA"));
     QCOMPARE(selectedRow(grid), m_ds->recNo());
     QCOMPARE(scrolls, 5); // the dataset's own moves; the grid adds none
 }
 
 void TestDbGrid::survivesCloseReopenAndDestruction()
 {
-    auto *ds = new Dataset(m_db->connection(), QStringLiteral("select id, NumeFirma from Clienti where id_firma=7"));
+    auto *ds = new Dataset(m_db->connection(),
+                           QStringLiteral("select id, NumeFirma from Clienti where id_firma=7"));
     ds->open();
     DbGrid grid(*ds, *m_prompter);
     showGrid(grid);
@@ -414,7 +440,8 @@ void TestDbGrid::survivesCloseReopenAndDestruction()
     QCOMPARE(grid.model()->rowCount(), 0);
     QCOMPARE(selectedRow(grid), -1);
 
-    ds->setSql(QStringLiteral("select NumeFirma, Sold, client from Clienti where id_firma=7 order by NumeFirma desc"));
+    ds->setSql(QStringLiteral(
+        "select NumeFirma, Sold, client from Clienti where id_firma=7 order by NumeFirma desc"));
     ds->open();
     ds->last();
     QCOMPARE(grid.model()->columnCount(), 3);

@@ -36,15 +36,24 @@ void TestMoneyEdit::typedKeys_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("shown");
 
-    QTest::newRow("digits and comma") << false << true << "1250,75" << "1250,75" << QStringList();
-    QTest::newRow("point becomes comma") << false << true << "12.5" << "12,5" << QStringList();
-    QTest::newRow("second separator") << false << true << "1,2.3" << "1,23" << QStringList();
-    QTest::newRow("letter") << false << true << "1a2" << "12" << QStringList{refused};
-    QTest::newRow("space and plus") << false << true << "1 +2" << "12" << QStringList{refused, refused};
-    QTest::newRow("minus not allowed") << false << true << "-5" << "5" << QStringList{refused};
-    QTest::newRow("leading minus") << true << true << "-5,5" << "-5,5" << QStringList();
-    QTest::newRow("minus after a digit") << true << true << "5-" << "5" << QStringList();
-    QTest::newRow("no prompter") << false << false << "7x" << "7" << QStringList();
+    QTest::newRow("digits and comma") << false << true << "1250,75"
+                                      << "1250,75" << QStringList();
+    QTest::newRow("point becomes comma") << false << true << "12.5"
+                                         << "12,5" << QStringList();
+    QTest::newRow("second separator") << false << true << "1,2.3"
+                                      << "1,23" << QStringList();
+    QTest::newRow("letter") << false << true << "1a2"
+                            << "12" << QStringList{refused};
+    QTest::newRow("space and plus") << false << true << "1 +2"
+                                    << "12" << QStringList{refused, refused};
+    QTest::newRow("minus not allowed") << false << true << "-5"
+                                       << "5" << QStringList{refused};
+    QTest::newRow("leading minus") << true << true << "-5,5"
+                                   << "-5,5" << QStringList();
+    QTest::newRow("minus after a digit") << true << true << "5-"
+                                         << "5" << QStringList();
+    QTest::newRow("no prompter") << false << false << "7x"
+                                 << "7" << QStringList();
 }
 
 void TestMoneyEdit::typedKeys()
@@ -72,8 +81,10 @@ void TestMoneyEdit::pasteIsHeldToAnAmount_data()
 {
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("text");
-    QTest::newRow("amount with a point") << "1234.56" << "1234,56";
-    QTest::newRow("text") << "doi lei" << "";
+    QTest::newRow("amount with a point") << "1234.56"
+                                         << "1234,56";
+    QTest::newRow("text") << "doi lei"
+                          << "";
 }
 
 void TestMoneyEdit::pasteIsHeldToAnAmount()
@@ -130,8 +141,9 @@ void TestMoneyEdit::boundBoxWritesTheAmount()
 {
     TestDb db;
     Connection &c = db.connection();
-    const qint64 id = c.insert(QStringLiteral("Incasari"), {QStringLiteral("id_firma"), QStringLiteral("Suma")},
-                               {7, QVariant::fromValue(*Money::parse(QStringLiteral("12.345")))});
+    const qint64 id =
+        c.insert(QStringLiteral("Incasari"), {QStringLiteral("id_firma"), QStringLiteral("Suma")},
+                 {7, QVariant::fromValue(*Money::parse(QStringLiteral("12.345")))});
     Dataset ds(c, QStringLiteral("select * from Incasari where id_firma=7"));
     ds.open();
     ScriptedPrompter prompter;
@@ -147,7 +159,8 @@ void TestMoneyEdit::boundBoxWritesTheAmount()
     QCOMPARE(ds.asMoney(QStringLiteral("Suma")).units(), 999000);
     QCOMPARE(edit.text(), QStringLiteral("99,90"));
     ds.post();
-    QCOMPARE(c.scalar(QStringLiteral("select Suma from Incasari where id=:id"), {id}).toDouble(), 99.9);
+    QCOMPARE(c.scalar(QStringLiteral("select Suma from Incasari where id=:id"), {id}).toDouble(),
+             99.9);
 
     ds.close();
     QVERIFY(!edit.isEnabled());
