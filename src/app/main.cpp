@@ -6,6 +6,9 @@
 #include "frame/mainwindow.h"
 #include "reports/reportengine.h"
 #include "reports/reportwindows.h"
+#include "settings/companylookup.h"
+#include "settings/webclient.h"
+#include "settings/websettings.h"
 #include "widgets/messageboxprompter.h"
 
 #include <QApplication>
@@ -43,7 +46,12 @@ int main(int argc, char *argv[])
     WindowReportHost reportWindows(reports, prompter);
     reports.setHost(&reportWindows);
 
+    const WebSettings webSettings;
+    WebClient web(webSettings, state, prompter);
+    CompanyLookup companyLookup(web);
+
     TfrmMain frame(dm, reports, prompter);
+    frame.setCompanyLookup(&companyLookup);
     prompter.setParent(&frame);
     reportWindows.setParent(&frame);
     frame.showMaximized();

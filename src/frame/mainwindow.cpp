@@ -7,6 +7,7 @@
 #include "login.h"
 #include "reports/reportengine.h"
 #include "about.h"
+#include "settings/clientnou.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -126,6 +127,19 @@ void TfrmMain::showLogin()
     const QSize area = m_mdi->viewport()->size();
     sub->move(qMax(0, (area.width() - sub->width()) / 2), qMax(0, (area.height() - sub->height()) / 2));
     login->activate();
+}
+
+void TfrmMain::CreateChildForm(const QString &caption)
+{
+    if (!m_companyLookup)
+        return;
+    auto *window = new TfrmClientNou(m_dm, m_prompter, *m_companyLookup);
+    window->setWindowTitle(caption);
+    QMdiSubWindow *sub = m_mdi->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    lockMainControls(true);
+    connect(sub, &QObject::destroyed, this, [this] { lockMainControls(false); });
+    sub->show();
 }
 
 void TfrmMain::loginSucceeded()

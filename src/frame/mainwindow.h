@@ -11,6 +11,7 @@ class QToolBar;
 class Prompter;
 class ReportEngine;
 class Tdm;
+class CompanyLookup;
 
 // The frame every window of the program opens in: the toolbar of the main
 // activities, the menu with the template editor, settings and exit, and the
@@ -25,6 +26,11 @@ public:
     // Hides the toolbar and disables the menus (locked), or the reverse.
     void lockMainControls(bool locked);
     bool isLocked() const { return m_locked; }
+    // The registry look-up the new-client window offers.
+    void setCompanyLookup(CompanyLookup *lookup) { m_companyLookup = lookup; }
+    // Opens the new-client window with this caption; the frame stays locked
+    // until it closes.
+    void CreateChildForm(const QString &caption);
     // Opens the login window inside the frame.
     void showLogin();
     // The login succeeded: the frame and the template editor open up.
@@ -61,6 +67,7 @@ private:
     QAction *m_exit = nullptr;
     QLabel *m_date;
     QHash<QString, QAction *> m_templateActions;
+    CompanyLookup *m_companyLookup = nullptr;
     bool m_locked = true;
     bool m_quitting = false;
 };
