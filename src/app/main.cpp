@@ -8,6 +8,7 @@
 #include "reports/reportwindows.h"
 #include "settings/companylookup.h"
 #include "settings/webclient.h"
+#include "settings/webfetcher.h"
 #include "settings/websettings.h"
 #include "widgets/messageboxprompter.h"
 
@@ -50,8 +51,9 @@ int main(int argc, char *argv[])
     WebClient web(webSettings, state, prompter);
     CompanyLookup companyLookup(web);
 
-    TfrmMain frame(dm, reports, prompter);
-    frame.setCompanyLookup(&companyLookup);
+    WebFetcher rates(web);
+
+    TfrmMain frame({dm, rc, prompter, reports, &rates, &companyLookup, nullptr});
     prompter.setParent(&frame);
     reportWindows.setParent(&frame);
     frame.showMaximized();

@@ -41,5 +41,17 @@ public:
     const char *what() const noexcept override { return "operation aborted"; }
 };
 
+// A refusal of the user's action with a message meant for the user (a
+// number already taken, a validated document). Shown as an information box.
+class ActionRefused : public std::runtime_error
+{
+public:
+    explicit ActionRefused(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
+    const QString &message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
 // The text a screen shows for any exception an action let through.
 QString errorDisplayText(const std::exception &e);

@@ -45,15 +45,13 @@ void populate(Connection &c)
     for (const char *unit : {"buc", "kg", "l", "m", "mp", "ore", "luna", "serviciu", "set", "%"})
         c.insert(QStringLiteral("UM"), {QStringLiteral("UM")}, {QString::fromUtf8(unit)});
 
+    // The document window works with two mentions: with VAT (each line at its
+    // product's rate) and without VAT.
     const QStringList mentionColumns = columns({"Mentiune", "CotaTVA", "BifaDefault"});
-    c.insert(QStringLiteral("Mentiuni_Facturi"), mentionColumns, {QStringLiteral("TVA 21%"), 21.0, true},
+    c.insert(QStringLiteral("Mentiuni_Facturi"), mentionColumns, {QStringLiteral("Cu TVA"), 21.0, true},
              QStringLiteral("ID"));
-    c.insert(QStringLiteral("Mentiuni_Facturi"), mentionColumns, {QStringLiteral("TVA 11%"), 11.0, false},
+    c.insert(QStringLiteral("Mentiuni_Facturi"), mentionColumns, {QStringLiteral("Fara TVA"), 0.0, false},
              QStringLiteral("ID"));
-    c.insert(QStringLiteral("Mentiuni_Facturi"), mentionColumns,
-             {QStringLiteral("Scutit de TVA"), 0.0, false}, QStringLiteral("ID"));
-    c.insert(QStringLiteral("Mentiuni_Facturi"), mentionColumns,
-             {QStringLiteral("Taxare inversa"), 0.0, false}, QStringLiteral("ID"));
 
     const QStringList intervalColumns = columns({"Interval", "Nrzile"});
     c.insert(QStringLiteral("IntervalFacturare"), intervalColumns, {QStringLiteral("Lunar"), 30}, QStringLiteral("ID"));

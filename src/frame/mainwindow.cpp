@@ -7,6 +7,8 @@
 #include "login.h"
 #include "reports/reportengine.h"
 #include "about.h"
+#include "sales/confirmare.h"
+#include "sales/factnoua.h"
 #include "settings/clientnou.h"
 
 #include <QApplication>
@@ -19,9 +21,11 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-TfrmMain::TfrmMain(Tdm &dm, ReportEngine &reports, Prompter &prompter, QWidget *parent)
-    : QMainWindow(parent), m_dm(dm), m_reports(reports), m_prompter(prompter), m_mdi(new QMdiArea), m_date(new QLabel)
+TfrmMain::TfrmMain(const WindowContext &context, QWidget *parent)
+    : QMainWindow(parent), m_ctx(context), m_dm(context.dm), m_reports(context.reports), m_prompter(context.prompter),
+      m_mdi(new QMdiArea), m_date(new QLabel)
 {
+    m_ctx.frame = this;
     setWindowTitle(QStringLiteral("Tarabix-5-"));
     setCentralWidget(m_mdi);
     buildToolbar();
@@ -57,7 +61,9 @@ void TfrmMain::buildToolbar()
     };
     for (const Button &b : buttons) {
         const QString caption = QString::fromUtf8(b.caption);
-        QAction *action = m_toolbar->addAction(caption, this, [this, caption] { notAvailable(caption); });
+        QAction *action = caption == QLatin1String("Facturi/BC/Avize")
+                              ? m_toolbar->addAction(caption, this, &TfrmMain::btFacturiClick)
+                              : m_toolbar->addAction(caption, this, [this, caption] { notAvailable(caption); });
         action->setToolTip(QString::fromUtf8(b.hint));
         action->setVisible(b.visible);
     }
@@ -131,15 +137,45 @@ void TfrmMain::showLogin()
 
 void TfrmMain::CreateChildForm(const QString &caption)
 {
-    if (!m_companyLookup)
+    if (!m_ctx.companies)
         return;
-    auto *window = new TfrmClientNou(m_dm, m_prompter, *m_companyLookup);
+    auto *window = new TfrmClientNou(m_dm, m_prompter, *m_ctx.companies);
     window->setWindowTitle(caption);
     QMdiSubWindow *sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     lockMainControls(true);
     connect(sub, &QObject::destroyed, this, [this] { lockMainControls(false); });
     sub->show();
+}
+
+void TfrmMain::openChild(QWidget *window, bool lockToolbar)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow *sub = m_mdi->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    if (lockToolbar) {
+        m_toolbar->setEnabled(false);
+        connect(sub, &QObject::destroyed, this, [this] { m_toolbar->setEnabled(true); });
+    }
+    sub->showMaximized();
+}
+
+void TfrmMain::btFacturiClick()
+{
+    TfrmConfirmareFactura chooser(this);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    switch (chooser.choice()) {
+    case 0:
+        openChild(new TfrmFactNoua(m_ctx, TfrmFactNoua::Entry::Issue), true);
+        break;
+    case 1:
+        notAvailable(QStringLiteral("Vizualizare sau validare factura/aviz/BC anterior"));
+        break;
+    default:
+        notAvailable(QStringLiteral("Introduc o factura/aviz furnizor"));
+        break;
+    }
 }
 
 void TfrmMain::loginSucceeded()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windowcontext.h"
+
 #include <QHash>
 #include <QMainWindow>
 
@@ -21,13 +23,14 @@ class TfrmMain : public QMainWindow
     Q_OBJECT
 
 public:
-    TfrmMain(Tdm &dm, ReportEngine &reports, Prompter &prompter, QWidget *parent = nullptr);
+    explicit TfrmMain(const WindowContext &context, QWidget *parent = nullptr);
+
+    // The context the windows opened from here receive.
+    const WindowContext &context() const { return m_ctx; }
 
     // Hides the toolbar and disables the menus (locked), or the reverse.
     void lockMainControls(bool locked);
     bool isLocked() const { return m_locked; }
-    // The registry look-up the new-client window offers.
-    void setCompanyLookup(CompanyLookup *lookup) { m_companyLookup = lookup; }
     // Opens the new-client window with this caption; the frame stays locked
     // until it closes.
     void CreateChildForm(const QString &caption);
@@ -51,10 +54,14 @@ private:
     void buildToolbar();
     void buildMenu();
     void notAvailable(const QString &caption);
+    void btFacturiClick();
+    // Shows a window inside the frame; the toolbar is off while it is open.
+    void openChild(QWidget *window, bool lockToolbar);
     void editTemplate(const QString &title);
     void Iesireprogram1Click();
     void Despre1Click();
 
+    WindowContext m_ctx;
     Tdm &m_dm;
     ReportEngine &m_reports;
     Prompter &m_prompter;
@@ -67,7 +74,6 @@ private:
     QAction *m_exit = nullptr;
     QLabel *m_date;
     QHash<QString, QAction *> m_templateActions;
-    CompanyLookup *m_companyLookup = nullptr;
     bool m_locked = true;
     bool m_quitting = false;
 };

@@ -1,6 +1,7 @@
 #include "messageboxprompter.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 
 void MessageBoxPrompter::information(const QString &text)
@@ -18,4 +19,20 @@ bool MessageBoxPrompter::confirm(const QString &text)
     return QMessageBox::question(m_parent, QApplication::applicationDisplayName(), text,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
            == QMessageBox::Yes;
+}
+
+bool MessageBoxPrompter::confirmOkCancel(const QString &text)
+{
+    return QMessageBox::question(m_parent, QApplication::applicationDisplayName(), text,
+                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+           == QMessageBox::Ok;
+}
+
+std::optional<QString> MessageBoxPrompter::input(const QString &title, const QString &label, const QString &value)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, title, label, QLineEdit::Normal, value, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }

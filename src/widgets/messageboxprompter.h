@@ -14,6 +14,8 @@ public:
     void information(const QString &text) override;
     void error(const QString &text) override;
     bool confirm(const QString &text) override;
+    bool confirmOkCancel(const QString &text) override;
+    std::optional<QString> input(const QString &title, const QString &label, const QString &value) override;
 
 private:
     QWidget *m_parent;

@@ -187,7 +187,7 @@ void TestStartup::embeddedDatabaseLivesBesideTheProgram()
         QVERIFY(!state.sqlServerMode);
         QVERIFY(dm.adoSetari.isOpen());
         QVERIFY(dm.tblMentiuniFacturi.isOpen());
-        QCOMPARE(dm.tblMentiuniFacturi.asString(QStringLiteral("Mentiune")), QStringLiteral("TVA 21%"));
+        QCOMPARE(dm.tblMentiuniFacturi.asString(QStringLiteral("Mentiune")), QStringLiteral("Cu TVA"));
         QCOMPARE(dm.adoSeriiF.asInteger(QStringLiteral("id_firma")), state.startCompanyId);
         QCOMPARE(dm.adoAngajati.asString(QStringLiteral("Nume")), QStringLiteral("Administrator"));
     }

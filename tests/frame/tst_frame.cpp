@@ -31,7 +31,7 @@ struct Frame
     Modules m;
     RecordingHost host;
     ReportEngine reports{m.dm, m.rc, m.prompter};
-    TfrmMain frame{m.dm, reports, m.prompter};
+    TfrmMain frame{WindowContext{m.dm, m.rc, m.prompter, reports}};
     TfrmPwd *login = nullptr;
 
     Frame()
