@@ -10,6 +10,9 @@
 #include "numbering.h"
 #include "settings/webfetcher.h"
 #include "widgets/dbgrid.h"
+#include "widgets/dbnavigator.h"
+
+#include <QToolButton>
 #include "widgets/fieldlink.h"
 #include "widgets/picklistcombo.h"
 
@@ -230,8 +233,15 @@ void TfrmFactNoua::chooseStep(int step)
     m_steps->setCurrentIndex(step);
     if (step == HeaderStep)
         TabSheetAntetShow();
-    if (step == LinesStep)
+    if (step == LinesStep) {
+        // The price list as it is now, also with products added elsewhere.
+        runShowingErrors(&m_ctx.prompter, [this] {
+            Dataset &categories = m_ctx.dm.adocategorii;
+            if (categories.isOpen())
+                categories.requeryKeepingPosition();
+        });
         updateNextButtons();
+    }
     if (step == ValidationStep)
         showTotals();
 }
@@ -572,8 +582,18 @@ QWidget *TfrmFactNoua::buildLinesStep()
     entry->addWidget(m_discount);
     entry->addWidget(m_btAdauga);
     entry->addWidget(m_btDiscount);
+    m_productNavigator = new DbNavigator(dm.adoProdSort, m_ctx.prompter);
+    m_productNavigator->setVisibleButtons(DbNavigator::Insert | DbNavigator::Edit | DbNavigator::Post | DbNavigator::Cancel);
+    m_productNavigator->button(DbNavigator::Insert)->setToolTip(QStringLiteral("Adauga produs in lista de servicii"));
+    m_productNavigator->button(DbNavigator::Edit)->setToolTip(QStringLiteral("Modifica"));
+    m_productNavigator->button(DbNavigator::Post)->setToolTip(QStringLiteral("Confirma"));
+    // New products are typed straight into the list.
+    connect(&dm.adoProdSort, &Dataset::stateChanged, this, [this] {
+        m_products->setEditable(m_ctx.dm.adoProdSort.isEditing());
+    });
     auto *servicesLayout = new QVBoxLayout(services);
     servicesLayout->addLayout(tree);
+    servicesLayout->addWidget(m_productNavigator);
     servicesLayout->addWidget(m_products, 2);
     servicesLayout->addLayout(entry);
     m_sources->addTab(services, QStringLiteral("Servicii"));

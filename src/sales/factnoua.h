@@ -8,6 +8,7 @@
 #include <memory>
 
 class DbGrid;
+class DbNavigator;
 class PickListCombo;
 class QCheckBox;
 class QComboBox;
@@ -49,6 +50,7 @@ public:
     PickListCombo *edContract() const { return m_contract; }
     QPushButton *bitBtn3() const { return m_btHeaderNext; }
     DbGrid *productGrid() const { return m_products; }
+    DbNavigator *productNavigator() const { return m_productNavigator; }
     QLineEdit *edCantitS() const { return m_quantity; }
     QComboBox *rgDisc() const { return m_discount; }
     QPushButton *btAdauga() const { return m_btAdauga; }
@@ -142,6 +144,7 @@ private:
     // Step 3.
     QTabWidget *m_sources = nullptr;
     DbGrid *m_products = nullptr;
+    DbNavigator *m_productNavigator = nullptr;
     QLineEdit *m_search = nullptr;
     QLineEdit *m_quantity = nullptr;
     QComboBox *m_discount = nullptr;

@@ -1,0 +1,143 @@
+#include "reports/reportengine.h"
+#include "sales/factnoua.h"
+#include "support/modules.h"
+#include "widgets/dbgrid.h"
+#include "widgets/dbnavigator.h"
+#include "widgets/picklistcombo.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+void addProduct(Modules &m, const QString &name, const char *price, const char *vat)
+{
+    const qint64 sub = m.cnc().scalar(QStringLiteral("select min(id) from Sortimente")).toLongLong();
+    m.cnc().insert(QStringLiteral("ListaProduse"),
+                   {QStringLiteral("id_sort"), QStringLiteral("DenPr"), QStringLiteral("UM"), QStringLiteral("Pret"),
+                    QStringLiteral("cotaTVA"), QStringLiteral("moneda"), QStringLiteral("NrZecimale")},
+                   {sub, name, QStringLiteral("buc"), QVariant::fromValue(*Money::parse(QString::fromLatin1(price))),
+                    QVariant::fromValue(*Money::parse(QString::fromLatin1(vat))), QStringLiteral("RON"), 2});
+}
+
+// Selects the grid row whose field has this text, as a click would.
+void clickRow(DbGrid *grid, int column, const QString &text)
+{
+    for (int r = 0; r < grid->model()->rowCount(); ++r) {
+        if (grid->model()->index(r, column).data().toString() == text) {
+            const QRect cell = grid->visualRect(grid->model()->index(r, column));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no row ") + text));
+}
+
+} // namespace
+
+class TestFactNoua : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void invoiceWalkthrough();
+    void stepsRefuseWithoutClientOrLines();
+};
+
+void TestFactNoua::invoiceWalkthrough()
+{
+    Modules m;
+    m.addPartner(QStringLiteral("ALFA DISTRIBUTIE SRL"));
+    m.addPartner(QStringLiteral("BETA SRL"));
+    addProduct(m, QStringLiteral("Cafea"), "10", "21");
+    addProduct(m, QStringLiteral("Carte"), "33.33", "11");
+    ReportEngine reports(m.dm, m.rc, m.prompter);
+    TfrmFactNoua window(WindowContext{m.dm, m.rc, m.prompter, reports});
+    window.show();
+    QCOMPARE(window.steps()->currentIndex(), 0);
+
+    // Step 1: find the client.
+    QTest::keyClicks(window.edNume(), QStringLiteral("alfa"));
+    QTest::keyClick(window.edNume(), Qt::Key_Return);
+    QCOMPARE(m.dm.adoClienti.recordCount(), 1);
+    QTest::mouseClick(window.btPasUrmator(), Qt::LeftButton);
+    QCOMPARE(window.steps()->currentIndex(), 1);
+
+    // Step 2: an invoice in RON with VAT, due in 30 days.
+    window.tipavizfactura()->setCurrentIndex(0);
+    QCOMPARE(window.cbMent()->currentText(), QStringLiteral("Cu TVA"));
+    QCOMPARE(window.wwMOneda()->currentText(), QStringLiteral("RON"));
+    window.edTermenPlata()->setValue(30);
+    QCOMPARE(window.wwTermenPlata()->date(), window.wwdata()->date().addDays(30));
+    QTest::mouseClick(window.bitBtn3(), Qt::LeftButton);
+    QCOMPARE(window.steps()->currentIndex(), 2);
+
+    // Step 3: two products of the list, one typed into it, a -10 discount.
+    clickRow(window.productGrid(), 0, QStringLiteral("Cafea"));
+    window.edCantitS()->setText(QStringLiteral("2"));
+    QTest::mouseClick(window.btAdauga(), Qt::LeftButton);
+    clickRow(window.productGrid(), 0, QStringLiteral("Carte"));
+    window.edCantitS()->setText(QStringLiteral("3"));
+    QTest::mouseClick(window.btAdauga(), Qt::LeftButton);
+
+    QTest::mouseClick(window.productNavigator()->button(DbNavigator::Insert), Qt::LeftButton);
+    QAbstractItemModel *products = window.productGrid()->model();
+    const int row = m.dm.adoProdSort.recNo();
+    QVERIFY(products->setData(products->index(row, 0), QStringLiteral("Servicii montaj")));
+    QVERIFY(products->setData(products->index(row, 1), QStringLiteral("ora")));
+    QVERIFY(products->setData(products->index(row, 2), QStringLiteral("15,555")));
+    QTest::mouseClick(window.productNavigator()->button(DbNavigator::Post), Qt::LeftButton);
+    QVERIFY(m.prompter.shown.isEmpty());
+    clickRow(window.productGrid(), 0, QStringLiteral("Servicii montaj"));
+    window.edCantitS()->setText(QStringLiteral("1,5"));
+    QTest::mouseClick(window.btAdauga(), Qt::LeftButton);
+
+    window.rgDisc()->setCurrentText(QStringLiteral("-10"));
+    QTest::mouseClick(window.btDiscount(), Qt::LeftButton);
+    QVERIFY2(m.prompter.shown.isEmpty(), qPrintable(m.prompter.shown.join(u'\n')));
+    QCOMPARE(window.lineGrid()->model()->rowCount(), 5);
+    QVERIFY(window.btPasUrmator3()->isEnabled());
+    QTest::mouseClick(window.btPasUrmator3(), Qt::LeftButton);
+    QCOMPARE(window.steps()->currentIndex(), 3);
+
+    // Cafea 2 x 10 = 20 + 4.20; Carte 3 x 33.33 = 99.99 + 11.00; montaj 1.5 x 15.56 = 23.34 + 4.90;
+    // -10% of 43.34 at 21% = -4.33 - 0.91; -10% of 99.99 at 11% = -10.00 - 1.10.
+    QCOMPARE(window.totalBox(QStringLiteral("edValoareOut"))->text(), QStringLiteral("129.00"));
+    QCOMPARE(window.totalBox(QStringLiteral("edTVAOut"))->text(), QStringLiteral("18.09"));
+    QCOMPARE(window.totalBox(QStringLiteral("edTotalOut"))->text(), QStringLiteral("147.09"));
+    QCOMPARE(window.totalBox(QStringLiteral("edTotalCNT"))->text(), QStringLiteral("6.500"));
+    QCOMPARE(window.totalBox(QStringLiteral("edTotalValFaraDiscount"))->text(), QStringLiteral("143.33"));
+
+    // The header went to the chosen client, unvalidated, with the due date.
+    Dataset doc(m.cnc(), QStringLiteral("select f.*, c.NumeFirma from Facturi f inner join Clienti c on c.id=f.id_cump"));
+    doc.open();
+    QCOMPARE(doc.recordCount(), 1);
+    QCOMPARE(doc.asString(QStringLiteral("NumeFirma")), QStringLiteral("ALFA DISTRIBUTIE SRL"));
+    QCOMPARE(doc.asInteger(QStringLiteral("Nf")), 0);
+    QCOMPARE(doc.asDate(QStringLiteral("Termenplata")), QDate::currentDate().addDays(30));
+    QCOMPARE(doc.asString(QStringLiteral("TVATEXT")), QStringLiteral("Cu TVA"));
+
+}
+
+void TestFactNoua::stepsRefuseWithoutClientOrLines()
+{
+    Modules m;
+    ReportEngine reports(m.dm, m.rc, m.prompter);
+    TfrmFactNoua window(WindowContext{m.dm, m.rc, m.prompter, reports});
+    window.show();
+    QTest::keyClicks(window.edNume(), QStringLiteral("nimeni"));
+    QTest::keyClick(window.edNume(), Qt::Key_Return);
+    QTest::mouseClick(window.btPasUrmator(), Qt::LeftButton);
+    QCOMPARE(m.prompter.shown, QStringList{QStringLiteral("info: Nu ati selectat clientul")});
+    QCOMPARE(window.steps()->currentIndex(), 0);
+}
+
+QTEST_MAIN(TestFactNoua)
+#include "tst_factnoua.moc"
