@@ -4,6 +4,8 @@
 #include "data/tdmrc.h"
 #include "frame/connectioneditor.h"
 #include "frame/mainwindow.h"
+#include "mail/keychainstore.h"
+#include "mail/mailsettings.h"
 #include "reports/reportengine.h"
 #include "reports/reportwindows.h"
 #include "settings/companylookup.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QSettings>
 
 int main(int argc, char *argv[])
 {
@@ -44,7 +47,10 @@ int main(int argc, char *argv[])
 
     ReportEngine reports(dm, rc, prompter);
     reports.setDocumentsDir(QDir(programDir).filePath(QStringLiteral("documente")));
-    WindowReportHost reportWindows(reports, prompter);
+    KeychainStore keychain;
+    const MailSettings mailSettings = readMailSettings(QSettings(
+        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvanet"), QStringLiteral("Tarabix5")));
+    WindowReportHost reportWindows(reports, prompter, keychain, mailSettings);
     reports.setHost(&reportWindows);
 
     const WebSettings webSettings;

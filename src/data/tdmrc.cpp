@@ -2,6 +2,8 @@
 
 #include "tdm.h"
 
+#include "cashbook/registerrules.h"
+
 #include "core/appstate.h"
 
 #include <QDate>
@@ -103,6 +105,7 @@ void TdmRC::wireRules()
         ds.setValue(QStringLiteral("id_client"), state.currentClientId);
     };
     adoFacturiEmiseContract.afterScroll = [this](Dataset &) { adoFacturiEmiseContractAfterScroll(); };
+    CashRegisterRules::attach(*this);
 }
 
 void TdmRC::adoFacturiAfterScroll()

@@ -7,6 +7,7 @@
 #include "login.h"
 #include "reports/reportengine.h"
 #include "about.h"
+#include "cashbook/regcasa.h"
 #include "sales/confirmare.h"
 #include "sales/factnoua.h"
 #include "settings/clientnou.h"
@@ -61,9 +62,13 @@ void TfrmMain::buildToolbar()
     };
     for (const Button &b : buttons) {
         const QString caption = QString::fromUtf8(b.caption);
-        QAction *action = caption == QLatin1String("Facturi/BC/Avize")
-                              ? m_toolbar->addAction(caption, this, &TfrmMain::btFacturiClick)
-                              : m_toolbar->addAction(caption, this, [this, caption] { notAvailable(caption); });
+        QAction *action = nullptr;
+        if (caption == QLatin1String("Facturi/BC/Avize"))
+            action = m_toolbar->addAction(caption, this, &TfrmMain::btFacturiClick);
+        else if (caption == QLatin1String("Registrul de Casa"))
+            action = m_toolbar->addAction(caption, this, &TfrmMain::btRegistruCasaClick);
+        else
+            action = m_toolbar->addAction(caption, this, [this, caption] { notAvailable(caption); });
         action->setToolTip(QString::fromUtf8(b.hint));
         action->setVisible(b.visible);
     }
@@ -158,6 +163,13 @@ void TfrmMain::openChild(QWidget *window, bool lockToolbar)
         connect(sub, &QObject::destroyed, this, [this] { m_toolbar->setEnabled(true); });
     }
     sub->showMaximized();
+}
+
+void TfrmMain::btRegistruCasaClick()
+{
+    auto *window = new TfrmRC(m_ctx);
+    window->setWindowTitle(QStringLiteral("Registrul de Casa"));
+    openChild(window, true);
 }
 
 void TfrmMain::btFacturiClick()

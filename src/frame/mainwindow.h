@@ -55,6 +55,7 @@ private:
     void buildMenu();
     void notAvailable(const QString &caption);
     void btFacturiClick();
+    void btRegistruCasaClick();
     // Shows a window inside the frame; the toolbar is off while it is open.
     void openChild(QWidget *window, bool lockToolbar);
     void editTemplate(const QString &title);

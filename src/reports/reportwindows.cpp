@@ -2,10 +2,12 @@
 
 #include "core/prompter.h"
 #include "designer.h"
+#include "mail/emailwindow.h"
 #include "previewwindow.h"
 
-WindowReportHost::WindowReportHost(ReportEngine &engine, Prompter &prompter, QWidget *parent)
-    : m_engine(engine), m_prompter(prompter), m_parent(parent)
+WindowReportHost::WindowReportHost(ReportEngine &engine, Prompter &prompter, SecretStore &secrets,
+                                   const MailSettings &mail, QWidget *parent)
+    : m_engine(engine), m_prompter(prompter), m_secrets(secrets), m_mail(mail), m_parent(parent)
 {
 }
 
@@ -23,9 +25,7 @@ void WindowReportHost::design(const QString &title, const QString &templateText)
 
 void WindowReportHost::email(const EmailDraft &draft)
 {
-    // The e-mail window comes with the mail subsystem; until then the user
-    // gets the document and the address it was meant for.
-    m_prompter.information(QStringLiteral("Documentul a fost salvat in ") + draft.attachments.value(0)
-                           + QStringLiteral(".\nTrimiterea prin e-mail catre ") + draft.to
-                           + QStringLiteral(" nu este disponibila inca in aceasta versiune."));
+    TfrmEmail window(m_mail, m_secrets, m_prompter, m_parent);
+    window.load(draft);
+    window.exec();
 }
