@@ -8,6 +8,7 @@
 #include "db/dberror.h"
 #include "frame/mainwindow.h"
 #include "numbering.h"
+#include "reports/reportengine.h"
 #include "settings/webfetcher.h"
 #include "widgets/dbgrid.h"
 #include "widgets/dbnavigator.h"
@@ -728,6 +729,8 @@ QWidget *TfrmFactNoua::buildValidationStep()
         m_totals.insert(name, box);
         totals->addRow(caption, box);
     }
+    m_cbNrfact = new QCheckBox(QStringLiteral("Aloca nr automat factura "));
+    m_cbNrfact->setChecked(true);
     m_btValidare = new QPushButton(QStringLiteral("Validare"));
     m_btPreview = new QPushButton(QStringLiteral("Previzualizare"));
     m_cbEmail = new QCheckBox(QStringLiteral("Trimite prin email dupa previzualizare"));
@@ -737,6 +740,7 @@ QWidget *TfrmFactNoua::buildValidationStep()
 
     auto *side = new QVBoxLayout;
     side->addLayout(totals);
+    side->addWidget(m_cbNrfact);
     side->addWidget(m_btValidare);
     side->addWidget(m_btPreview);
     side->addWidget(m_cbEmail);
@@ -760,9 +764,9 @@ QWidget *TfrmFactNoua::buildValidationStep()
 
     connect(back, &QPushButton::clicked, this, [this] { chooseStep(LinesStep); });
     connect(remove, &QPushButton::clicked, this, [this] { removeSelectedLine(false); });
-    connect(m_btValidare, &QPushButton::clicked, this, &TfrmFactNoua::validateRequested);
-    connect(m_btPreview, &QPushButton::clicked, this, &TfrmFactNoua::previewRequested);
-    connect(m_btIncasare, &QPushButton::clicked, this, &TfrmFactNoua::collectRequested);
+    connect(m_btValidare, &QPushButton::clicked, this, &TfrmFactNoua::btValidareClick);
+    connect(m_btPreview, &QPushButton::clicked, this, &TfrmFactNoua::BitBtn4Click);
+    connect(m_btIncasare, &QPushButton::clicked, this, &TfrmFactNoua::btINcasareClick);
     return page;
 }
 
@@ -775,6 +779,93 @@ void TfrmFactNoua::showTotals()
     m_totals.value(QStringLiteral("edTotalCNT"))->setText(QString::number(t.quantity, 'f', 3));
     m_totals.value(QStringLiteral("edTotalValFaraDiscount"))->setText(t.valueBeforeDiscount.toString(2));
     m_totals.value(QStringLiteral("edTotalFaraDiscount"))->setText(t.totalBeforeDiscount.toString(2));
+}
+
+void TfrmFactNoua::setStockIssuer(DocumentValidation::StockIssuer issuer)
+{
+    m_stockIssuer = std::move(issuer);
+}
+
+void TfrmFactNoua::btValidareClick()
+{
+    if (!m_workspace->docOpen())
+        return;
+    Tdm &dm = m_ctx.dm;
+    WebFetcher *rates = m_ctx.rates;
+    DocumentValidation validation(
+        dm,
+        [rates](const QString &currency) -> std::optional<Money> {
+            if (!rates)
+                return std::nullopt;
+            const std::optional<RateQuote> quote = rates->fetchRate(currency);
+            return quote ? std::optional<Money>(quote->rate) : std::nullopt;
+        },
+        m_stockIssuer);
+    DocumentValidation::Options options;
+    options.silent = dm.state().silentMode;
+    options.automaticNumber = m_cbNrfact->isChecked();
+    const DocumentValidation::Outcome outcome = validation.validate(m_workspace->documentId(), options);
+    runShowingErrors(&m_ctx.prompter, [&] {
+        dm.adoNrFAct.requeryKeepingPosition();
+        if (dm.adoPrCump.isOpen())
+            dm.adoPrCump.requeryKeepingPosition();
+    });
+    showTotals();
+    if (outcome != DocumentValidation::Outcome::Validated)
+        return;
+    const DocumentWorkspace::Header &h = m_workspace->header();
+    m_btIncasare->setVisible(h.date == QDate::currentDate() && h.kind == numbering::Invoice
+                             && h.payment.contains(QStringLiteral("Chitanta")));
+}
+
+// The document through its template: "Factura" (headed INVOICE for euro and
+// dollar invoices), "Aviz" or "BC", with the company's and the client's
+// bank accounts.
+void TfrmFactNoua::BitBtn4Click()
+{
+    if (!m_workspace->docOpen())
+        return;
+    Tdm &dm = m_ctx.dm;
+    AppState &state = dm.state();
+    runShowingErrors(&m_ctx.prompter, [&] {
+        Dataset &doc = dm.adoNrFAct;
+        if (!doc.isOpen() || doc.isEmpty())
+            return;
+        const int kind = m_workspace->header().kind;
+        state.previewDocKind = numbering::kindText(kind);
+        state.previewDocNumber = doc.asString(QStringLiteral("Nf"));
+        state.previewDocDate = doc.asDate(QStringLiteral("Data"));
+        state.sendAfterPreview = m_cbEmail->isChecked();
+        m_ctx.rc.adoconturiFurnizor.close();
+        m_ctx.rc.adoconturiFurnizor.setParam(0, dm.companyId());
+        m_ctx.rc.adoconturiFurnizor.open();
+        m_ctx.rc.adoConturi.close();
+        m_ctx.rc.adoConturi.setParam(0, doc.asInteger(QStringLiteral("id_cump")));
+        m_ctx.rc.adoConturi.open();
+        if (dm.adoClienti.isOpen() && !dm.adoClienti.locate(QStringLiteral("id"), doc.asInteger(QStringLiteral("id_cump")))) {
+            searchClients(dm.adoClienti, QStringLiteral("id"), false, SearchOperator::Equals, false,
+                          doc.asInteger(QStringLiteral("id_cump")), dm.companyId());
+        }
+        m_ctx.reports.restoreBindings();
+        if (kind == numbering::DeliveryNote) {
+            m_ctx.reports.printTemplate(dm.companyId(), QStringLiteral("Aviz"));
+        } else if (kind == numbering::ConsumptionNote) {
+            m_ctx.reports.printTemplate(dm.companyId(), QStringLiteral("BC"));
+        } else {
+            const QString currency = doc.asString(QStringLiteral("MonedaFacturii"));
+            const bool foreign = currency.contains(QStringLiteral("EUR")) || currency.contains(QStringLiteral("USD"));
+            m_ctx.reports.printTemplate(dm.companyId(), QStringLiteral("Factura"), QStringLiteral("titlul"),
+                                        foreign ? QStringLiteral("INVOICE") : QStringLiteral("FACTURA"));
+        }
+    });
+}
+
+void TfrmFactNoua::btINcasareClick()
+{
+    m_ctx.dm.state().openedFromInvoice = true;
+    if (!m_ctx.prompter.confirm(QStringLiteral("Doriti sa intrati in fereastra de INCASARI pentru achitarea facturii?")))
+        return;
+    m_ctx.prompter.information(QStringLiteral("Fereastra \"Incasari/Plati\" nu este disponibila inca in aceasta versiune."));
 }
 
 void TfrmFactNoua::showEvent(QShowEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame/windowcontext.h"
+#include "sales/validation.h"
 #include "sales/workspace.h"
 
 #include <QWidget>
@@ -62,16 +63,18 @@ public:
     QPushButton *btValidare() const { return m_btValidare; }
     QPushButton *btPrevizualizare() const { return m_btPreview; }
     QCheckBox *cbEmail() const { return m_cbEmail; }
+    QCheckBox *cbNrfact() const { return m_cbNrfact; }
     QPushButton *btIncasare() const { return m_btIncasare; }
 
     // Entry points other windows use.
     void chooseStep(int step);
     void showTotals();
+    // How validation issues stock for lines taken from a warehouse.
+    void setStockIssuer(DocumentValidation::StockIssuer issuer);
 
-Q_SIGNALS:
-    void validateRequested();
-    void previewRequested();
-    void collectRequested();
+    void btValidareClick();
+    void BitBtn4Click();
+    void btINcasareClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -159,5 +162,7 @@ private:
     QPushButton *m_btValidare = nullptr;
     QPushButton *m_btPreview = nullptr;
     QCheckBox *m_cbEmail = nullptr;
+    QCheckBox *m_cbNrfact = nullptr;
+    DocumentValidation::StockIssuer m_stockIssuer;
     QPushButton *m_btIncasare = nullptr;
 };

@@ -33,7 +33,7 @@ DocumentValidation::DocumentValidation(Tdm &dm, RateSource rates, StockIssuer st
 {
 }
 
-std::optional<Money> DocumentValidation::askRate(const QString &currency, const QString &contractCurrency, bool silent)
+std::optional<Money> DocumentValidation::askRate(const QString &currency, bool silent)
 {
     Prompter &p = m_dm.prompter();
     const std::optional<Money> fetched = m_rates ? m_rates(currency) : std::nullopt;
@@ -46,8 +46,7 @@ std::optional<Money> DocumentValidation::askRate(const QString &currency, const 
     for (;;) {
         const std::optional<QString> typed =
             p.input(QStringLiteral("Valoarea cursului valutar este de:"),
-                    QStringLiteral("Introduceti cursul ") + (contractCurrency.isEmpty() ? currency : contractCurrency)
-                        + QStringLiteral(":"),
+                    QStringLiteral("Introduceti cursul ") + currency + QStringLiteral(":"),
                     proposed);
         if (!typed)
             return std::nullopt;
@@ -130,7 +129,7 @@ DocumentValidation::Outcome DocumentValidation::validate(qint64 documentId, cons
     for (const QString &currency : std::as_const(needed)) {
         if (currency.isEmpty() || unit.contains(currency))
             continue;
-        const std::optional<Money> rate = askRate(currency, doc.asString(QStringLiteral("MonedaContract")), options.silent);
+        const std::optional<Money> rate = askRate(currency, options.silent);
         if (!rate) {
             if (options.silent) {
                 m_error = QStringLiteral("Nu am putut citi cursul online pentru ") + currency;

@@ -41,7 +41,9 @@ public:
     const QString &error() const { return m_error; }
 
 private:
-    std::optional<Money> askRate(const QString &currency, const QString &contractCurrency, bool silent);
+    // The rate of one unit of `currency` in the main currency: fetched, then
+    // confirmed by the user (taken as fetched when silent).
+    std::optional<Money> askRate(const QString &currency, bool silent);
 
     Tdm &m_dm;
     RateSource m_rates;
