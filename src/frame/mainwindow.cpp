@@ -185,7 +185,7 @@ void TfrmMain::btFacturiClick()
         notAvailable(QStringLiteral("Vizualizare sau validare factura/aviz/BC anterior"));
         break;
     default:
-        notAvailable(QStringLiteral("Introduc o factura/aviz furnizor"));
+        openChild(new TfrmFactNoua(m_ctx, TfrmFactNoua::Entry::Supplier), true);
         break;
     }
 }

@@ -10,6 +10,7 @@
 #include "numbering.h"
 #include "reports/reportengine.h"
 #include "settings/webfetcher.h"
+#include "stock/supplierpage.h"
 #include "widgets/dbgrid.h"
 #include "widgets/dbnavigator.h"
 
@@ -75,6 +76,12 @@ TfrmFactNoua::TfrmFactNoua(const WindowContext &context, Entry entry, QWidget *p
     auto *issueLayout = new QVBoxLayout(issue);
     issueLayout->addWidget(m_steps);
     m_pages->addTab(issue, QStringLiteral("Emite act"));
+    if (entry == Entry::Supplier) {
+        m_supplierPage = new SupplierPage(m_ctx);
+        m_pages->addTab(m_supplierPage, QStringLiteral("Introduce act de la furnizor"));
+        m_pages->setTabVisible(0, false);
+        m_pages->setCurrentIndex(1);
+    }
 
     auto *exit = new QPushButton(QStringLiteral("Iesire"));
     connect(exit, &QPushButton::clicked, this, [this] {
@@ -873,7 +880,10 @@ void TfrmFactNoua::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (m_firstShow) {
         m_firstShow = false;
-        FormShow();
+        if (m_entry == Entry::Issue)
+            FormShow();
+        else if (m_ctx.frame)
+            m_ctx.frame->toolbar()->setEnabled(false);
     }
 }
 

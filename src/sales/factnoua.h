@@ -34,6 +34,7 @@ public:
     ~TfrmFactNoua() override;
 
     DocumentWorkspace &workspace() { return *m_workspace; }
+    class SupplierPage *supplierPage() const { return m_supplierPage; }
 
     // Controls, by their names, for the tests and the other windows.
     QTabWidget *steps() const { return m_steps; }
@@ -111,6 +112,7 @@ private:
     bool m_firstShow = true;
 
     QTabWidget *m_pages = nullptr;
+    class SupplierPage *m_supplierPage = nullptr;
     QTabWidget *m_steps = nullptr;
     // Step 1.
     QLineEdit *m_edNume = nullptr;
