@@ -529,15 +529,21 @@ void SupplierPage::btAdaugaProdusFurnClick()
 
 void SupplierPage::reloadLines()
 {
+    if (m_reloading)
+        return;
+    m_reloading = true;
     runShowingErrors(&m_ctx.prompter, [this] {
         Dataset &lines = m_ctx.dm.adoPrCump;
         lines.close();
         lines.setParam(0, m_workspace.documentId());
         lines.open();
         Dataset &docs = m_ctx.rc.adoNrFAct;
-        if (m_workspace.docOpen() && docs.isOpen() && !docs.locate(QStringLiteral("fid"), m_workspace.documentId()))
+        if (m_workspace.docOpen() && docs.isOpen() && !docs.locate(QStringLiteral("fid"), m_workspace.documentId())) {
             docs.requery();
+            docs.locate(QStringLiteral("fid"), m_workspace.documentId());
+        }
     });
+    m_reloading = false;
 }
 
 void SupplierPage::removeLine(bool ask)

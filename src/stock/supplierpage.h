@@ -79,6 +79,7 @@ private:
     std::unique_ptr<Dataset> m_warehouses;
     std::unique_ptr<Dataset> m_names;
     bool m_recalculating = false;
+    bool m_reloading = false;
 
     QTabWidget *m_steps = nullptr;
     QLineEdit *m_searchName = nullptr;

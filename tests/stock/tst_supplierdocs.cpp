@@ -1,0 +1,260 @@
+#include "db/dataset.h"
+#include "stock/supplierdocs.h"
+#include "stock/supplierpage.h"
+#include "reports/reportengine.h"
+#include "support/modules.h"
+#include "widgets/dbgrid.h"
+#include "widgets/picklistcombo.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace supplierdocs;
+
+namespace {
+
+Money m(const char *t)
+{
+    return *Money::parse(QString::fromLatin1(t));
+}
+
+qint64 warehouseOf(Modules &mod)
+{
+    return mod.cnc().scalar(QStringLiteral("select min(id) from SubcategoriiStocuri where id_categorie=:w"),
+                            {mod.state.currentWorkPointId}).toLongLong();
+}
+
+Header header(Modules &mod, int kind = 0, bool goods = true)
+{
+    Header h;
+    h.kind = kind;
+    h.goods = goods;
+    h.warehouseId = goods ? warehouseOf(mod) : -1;
+    h.series = QStringLiteral("FZ");
+    h.number = QStringLiteral("1234");
+    h.date = QDateTime(QDate(2026, 12, 1), QTime(9, 30));
+    h.dueDate = QDate(2026, 12, 31);
+    h.currency = QStringLiteral("RON");
+    h.mentionText = QStringLiteral("Cu TVA");
+    h.workPointId = mod.state.currentWorkPointId;
+    return h;
+}
+
+Line line(const QString &name, const char *price, double quantity, const QString &currency = QStringLiteral("RON"),
+          const char *rate = "1")
+{
+    Line l;
+    l.name = name;
+    l.unit = QStringLiteral("buc");
+    l.price = m(price);
+    l.quantity = quantity;
+    l.vatRate = m("21");
+    l.currencyIn = currency;
+    l.rateIn = m(rate);
+    l.currencyOut = currency;
+    l.amounts = recalcInputPrices(l.price, quantity, l.vatRate, 2, false, Money(), Money(), 2);
+    return l;
+}
+
+} // namespace
+
+class TestSupplierDocs : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void inputAndSalePrices_data();
+    void inputAndSalePrices();
+    void headerChecks();
+    void firstLineWritesTheHeaderOnce();
+    void servicesNeverTouchStock();
+    void foreignLineIsValuedInTheMainCurrency();
+    void soldLotsStay();
+    void pageWalkthrough();
+};
+
+void TestSupplierDocs::inputAndSalePrices_data()
+{
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<double>("quantity");
+    QTest::addColumn<QString>("markup");
+    QTest::addColumn<QStringList>("expected"); // pu, value, vat, total, puOut, valueOut, vatOut, totalOut
+    QTest::newRow("without a sale price") << "10.125" << 3.0 << QString()
+                                          << QStringList{"10.13", "30.39", "6.38", "36.77", "0.00", "0.00", "0.00", "0.00"};
+    QTest::newRow("with a 25% mark-up") << "10.125" << 3.0 << "25"
+                                        << QStringList{"10.13", "30.39", "6.38", "36.77", "12.66", "37.98", "7.98", "45.96"};
+}
+
+void TestSupplierDocs::inputAndSalePrices()
+{
+    QFETCH(QString, price);
+    QFETCH(double, quantity);
+    QFETCH(QString, markup);
+    QFETCH(QStringList, expected);
+    const bool sale = !markup.isEmpty();
+    const LineAmounts a = recalcInputPrices(*Money::parse(price), quantity, m("21"), 2, sale,
+                                            sale ? *Money::parse(markup) : Money(), m("21"), 2);
+    QCOMPARE((QStringList{a.unitPrice.toString(2), a.value.toString(2), a.vat.toString(2), a.total.toString(2),
+                          a.unitPriceOut.toString(2), a.valueOut.toString(2), a.vatOut.toString(2), a.totalOut.toString(2)}),
+             expected);
+    // A sale price typed by hand replaces the marked-up one.
+    const LineAmounts typed = recalcOutputPrices(a, m("15"), quantity, m("21"), 2, true);
+    QCOMPARE(typed.valueOut.toString(2), QStringLiteral("45.00"));
+    QCOMPARE(typed.totalOut.toString(2), QStringLiteral("54.45"));
+    QCOMPARE(typed.value.toString(2), QStringLiteral("30.39"));
+}
+
+void TestSupplierDocs::headerChecks()
+{
+    Modules mod;
+    Workspace ws(mod.dm);
+    Header h = header(mod);
+    h.number.clear();
+    QVERIFY(!ws.checkHeader(h, false));
+    QVERIFY(ws.checkHeader(h, true));
+    Header aviz = header(mod, 1, false);
+    QVERIFY(!ws.checkHeader(aviz, false));
+    QVERIFY(ws.checkHeader(aviz, true));
+    Header letters = header(mod);
+    letters.number = QStringLiteral("12a");
+    QVERIFY(!ws.checkHeader(letters, false));
+    QCOMPARE(mod.prompter.shown,
+             (QStringList{QStringLiteral("info: Nu ati completat NR"), QStringLiteral("info: Nu ati bifat NIR pentru acest aviz"),
+                          QStringLiteral("info: Numarul documentului furnizorului trebuie sa fie un numar intreg pozitiv.")}));
+}
+
+void TestSupplierDocs::firstLineWritesTheHeaderOnce()
+{
+    Modules mod;
+    const qint64 supplier = mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true);
+    Workspace ws(mod.dm);
+    ws.selectSupplier(supplier);
+    ws.setHeader(header(mod));
+    QVERIFY(!ws.addLine(line(QStringLiteral("Cafea"), "0", 1)));
+    QCOMPARE(mod.prompter.shown, QStringList{QStringLiteral("info: Nu ati introdus pretul produsului.")});
+    QCOMPARE(mod.count(QStringLiteral("Facturi")), 0);
+    const qint64 first = *ws.addLine(line(QStringLiteral("Cafea"), "12.5", 10));
+    ws.addLine(line(QStringLiteral("Zahar"), "4", 5));
+    QCOMPARE(mod.count(QStringLiteral("Facturi")), 1);
+    QCOMPARE(mod.count(QStringLiteral("ProdCumparate"), QStringLiteral("id_fact=:d"), {ws.documentId()}), 2);
+    Dataset doc(mod.cnc(), QStringLiteral("select * from Facturi where id=:id"));
+    doc.setParam(0, ws.documentId());
+    doc.open();
+    QCOMPARE(doc.asInteger(QStringLiteral("Nf")), 1234);
+    QCOMPARE(doc.asString(QStringLiteral("SeriaF")), QStringLiteral("FZ"));
+    QCOMPARE(doc.asInteger(QStringLiteral("id_vanzator")), supplier);
+    QCOMPARE(doc.asInteger(QStringLiteral("id_cump")), mod.dm.companyId());
+    QVERIFY(doc.asBoolean(QStringLiteral("InOut")));
+    QVERIFY(doc.asBoolean(QStringLiteral("eNIR")));
+    QCOMPARE(doc.asString(QStringLiteral("SeriaNIR")), QStringLiteral("SED"));
+    QCOMPARE(doc.asInteger(QStringLiteral("id_magazie")), warehouseOf(mod));
+    QCOMPARE(doc.asDateTime(QStringLiteral("Data")), QDateTime(QDate(2026, 12, 1), QTime(9, 30)));
+    Dataset lot(mod.cnc(), QStringLiteral("select * from ProdCumparate where id=:id"));
+    lot.setParam(0, first);
+    lot.open();
+    QCOMPARE(lot.asFloat(QStringLiteral("Stoc")), 10.0);
+    QCOMPARE(lot.asMoney(QStringLiteral("Stoc_Valoric")).toString(2), QStringLiteral("125.00"));
+    QCOMPARE(lot.asMoney(QStringLiteral("Stoc_ValoricMM")).toString(2), QStringLiteral("125.00"));
+    QCOMPARE(lot.asMoney(QStringLiteral("TotalIn")).toString(2), QStringLiteral("151.25"));
+    QVERIFY(lot.asBoolean(QStringLiteral("adinStoc")));
+    QCOMPARE(lot.asInteger(QStringLiteral("id_magazie")), warehouseOf(mod));
+    QCOMPARE(lot.asInteger(QStringLiteral("id_cumparator")), mod.dm.companyId());
+    const Workspace::Totals t = ws.totals();
+    QCOMPARE(t.value.toString(2), QStringLiteral("145.00"));
+    QCOMPARE(t.total.toString(2), QStringLiteral("175.45"));
+    QCOMPARE(t.quantity, 15.0);
+}
+
+void TestSupplierDocs::servicesNeverTouchStock()
+{
+    Modules mod;
+    Workspace ws(mod.dm);
+    ws.selectSupplier(mod.addPartner(QStringLiteral("ENERGIE SA"), false, true));
+    ws.setHeader(header(mod, 0, false));
+    ws.addLine(line(QStringLiteral("Energie electrica"), "850", 1));
+    QCOMPARE(mod.cnc().scalar(QStringLiteral("select id_magazie from Facturi")).toInt(), -1);
+    QCOMPARE(mod.cnc().scalar(QStringLiteral("select id_magazie from ProdCumparate")).toInt(), -1);
+    QCOMPARE(mod.cnc().scalar(QStringLiteral("select adinStoc from ProdCumparate")).toInt(), 0);
+    QCOMPARE(mod.cnc().scalar(QStringLiteral("select SeriaNIR from Facturi")).toString(), QStringLiteral(" "));
+    // A delivery note takes a line at price 0.
+    Workspace aviz(mod.dm);
+    aviz.selectSupplier(mod.addPartner(QStringLiteral("DEPOZIT SRL"), false, true));
+    aviz.setHeader(header(mod, 1));
+    QVERIFY(aviz.addLine(line(QStringLiteral("Mostra"), "0", 2)));
+}
+
+void TestSupplierDocs::foreignLineIsValuedInTheMainCurrency()
+{
+    Modules mod;
+    Workspace ws(mod.dm);
+    ws.selectSupplier(mod.addPartner(QStringLiteral("IMPORT GMBH"), false, true));
+    ws.setHeader(header(mod));
+    const qint64 id = *ws.addLine(line(QStringLiteral("Piese"), "10", 3, QStringLiteral("EUR"), "4.9767"));
+    Dataset l(mod.cnc(), QStringLiteral("select * from ProdCumparate where id=:id"));
+    l.setParam(0, id);
+    l.open();
+    QCOMPARE(l.asMoney(QStringLiteral("PUInMM")).toString(2), QStringLiteral("49.77"));
+    QCOMPARE(l.asMoney(QStringLiteral("ValInMM")).toString(2), QStringLiteral("149.31"));
+    QCOMPARE(l.asMoney(QStringLiteral("ValTVAInMM")).toString(2), QStringLiteral("31.36"));
+    QCOMPARE(l.asMoney(QStringLiteral("Stoc_ValoricMM")).toString(2), QStringLiteral("149.31"));
+    QCOMPARE(l.asString(QStringLiteral("monedaMM")), QStringLiteral("RON"));
+}
+
+void TestSupplierDocs::soldLotsStay()
+{
+    Modules mod;
+    Workspace ws(mod.dm);
+    ws.selectSupplier(mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true));
+    ws.setHeader(header(mod));
+    const qint64 sold = *ws.addLine(line(QStringLiteral("Cafea"), "10", 10));
+    const qint64 untouched = *ws.addLine(line(QStringLiteral("Zahar"), "4", 5));
+    mod.cnc().exec(QStringLiteral("update ProdCumparate set Stoc=6 where id=:id"), {sold});
+    QVERIFY(!ws.removeLine(sold));
+    mod.cnc().exec(QStringLiteral("update Facturi set Validata=true"));
+    mod.prompter.answers.enqueue(false);
+    QVERIFY(!ws.removeLine(untouched));
+    mod.prompter.answers.enqueue(true);
+    QVERIFY(ws.removeLine(untouched));
+    QCOMPARE(mod.count(QStringLiteral("ProdCumparate")), 1);
+    QCOMPARE(mod.prompter.shown.first(), QStringLiteral("info: Din acest lot s-a iesit deja din stoc. Linia nu poate fi stearsa."));
+}
+
+void TestSupplierDocs::pageWalkthrough()
+{
+    Modules mod;
+    mod.addPartner(QStringLiteral("FURNIZOR CAFEA SRL"), false, true);
+    ReportEngine reports(mod.dm, mod.rc, mod.prompter);
+    SupplierPage page(WindowContext{mod.dm, mod.rc, mod.prompter, reports});
+    page.show();
+    QTest::keyClicks(page.searchName(), QStringLiteral("cafea"));
+    QTest::keyClick(page.searchName(), Qt::Key_Return);
+    QTest::mouseClick(page.nextFromSupplier(), Qt::LeftButton);
+    QCOMPARE(page.steps()->currentIndex(), 1);
+    QTest::keyClicks(page.series(), QStringLiteral("FC"));
+    QTest::keyClicks(page.number(), QStringLiteral("77"));
+    QVERIFY(page.goods()->isChecked());
+    QCOMPARE(page.warehouse()->currentText(), QStringLiteral("Magazie"));
+    QTest::mouseClick(page.nextFromHeader(), Qt::LeftButton);
+    QCOMPARE(page.steps()->currentIndex(), 2);
+    QTest::keyClicks(page.field(QStringLiteral("Denumire")), QStringLiteral("Cafea boabe 1kg"));
+    page.field(QStringLiteral("Cantitate"))->clear();
+    QTest::keyClicks(page.field(QStringLiteral("Cantitate")), QStringLiteral("20"));
+    page.field(QStringLiteral("Pret"))->clear();
+    QTest::keyClicks(page.field(QStringLiteral("Pret")), QStringLiteral("45,5"));
+    QCOMPARE(page.field(QStringLiteral("Valoare"))->text(), QStringLiteral("910,00"));
+    QCOMPARE(page.field(QStringLiteral("Total"))->text(), QStringLiteral("1101,10"));
+    QTest::mouseClick(page.addButton(), Qt::LeftButton);
+    QVERIFY2(mod.prompter.shown.isEmpty(), qPrintable(mod.prompter.shown.join(u'\n')));
+    QCOMPARE(page.lineGrid()->model()->rowCount(), 1);
+    QCOMPARE(mod.cnc().scalar(QStringLiteral("select Stoc from ProdCumparate where Denumire='Cafea boabe 1kg'")).toDouble(), 20.0);
+    page.chooseStep(3);
+    QCOMPARE(page.totalBox(QStringLiteral("Total"))->text(), QStringLiteral("1101.10"));
+}
+
+QTEST_MAIN(TestSupplierDocs)
+#include "tst_supplierdocs.moc"
