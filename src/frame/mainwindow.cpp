@@ -8,6 +8,7 @@
 #include "reports/reportengine.h"
 #include "about.h"
 #include "cashbook/regcasa.h"
+#include "payments/chitanta.h"
 #include "sales/confirmare.h"
 #include "sales/factnoua.h"
 #include "settings/clientnou.h"
@@ -65,6 +66,8 @@ void TfrmMain::buildToolbar()
         QAction *action = nullptr;
         if (caption == QLatin1String("Facturi/BC/Avize"))
             action = m_toolbar->addAction(caption, this, &TfrmMain::btFacturiClick);
+        else if (caption == QLatin1String("Incasari/Plati"))
+            action = m_toolbar->addAction(caption, this, &TfrmMain::btIncasariClick);
         else if (caption == QLatin1String("Registrul de Casa"))
             action = m_toolbar->addAction(caption, this, &TfrmMain::btRegistruCasaClick);
         else
@@ -169,6 +172,35 @@ void TfrmMain::btRegistruCasaClick()
 {
     auto *window = new TfrmRC(m_ctx);
     window->setWindowTitle(QStringLiteral("Registrul de Casa"));
+    openChild(window, true);
+}
+
+void TfrmMain::btIncasariClick()
+{
+    TfrmConfirmareIncasare chooser(this);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    m_dm.state().openedFromInvoice = false;
+    m_dm.adoClienti.close();
+    switch (chooser.choice()) {
+    case 0:
+        openChild(new TfrmChitanta(m_ctx, TfrmChitanta::Entry::Add), true);
+        break;
+    case 1:
+        openChild(new TfrmChitanta(m_ctx, TfrmChitanta::Entry::Browse), true);
+        break;
+    default:
+        notAvailable(QStringLiteral("Plati"));
+        break;
+    }
+}
+
+void TfrmMain::openCollectionOfInvoice(qint64 invoiceId, qint64 clientId, const QString &clientSearch, const QString &method)
+{
+    m_dm.state().openedFromInvoice = true;
+    auto *window = new TfrmChitanta(m_ctx, TfrmChitanta::Entry::FromInvoice);
+    window->setInvoiceToCollect(invoiceId);
+    window->startFromInvoice(clientSearch, clientId, method);
     openChild(window, true);
 }
 

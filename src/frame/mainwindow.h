@@ -56,6 +56,11 @@ private:
     void notAvailable(const QString &caption);
     void btFacturiClick();
     void btRegistruCasaClick();
+    void btIncasariClick();
+public:
+    // Opens the receipts window on an invoice just validated.
+    void openCollectionOfInvoice(qint64 invoiceId, qint64 clientId, const QString &clientSearch, const QString &method);
+private:
     // Shows a window inside the frame; the toolbar is off while it is open.
     void openChild(QWidget *window, bool lockToolbar);
     void editTemplate(const QString &title);

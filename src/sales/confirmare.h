@@ -1,22 +1,23 @@
 #pragma once
 
-#include <QDialog>
+#include "widgets/choicedialog.h"
 
-class QRadioButton;
-
-// "Fereastra de confirmare": what the user wants to do with documents.
-class TfrmConfirmareFactura : public QDialog
+// "Fereastra de confirmare": issue a document (0), look at or validate
+// earlier ones (1), or enter a supplier's document (2).
+class TfrmConfirmareFactura : public ChoiceDialog
 {
     Q_OBJECT
 
 public:
     explicit TfrmConfirmareFactura(QWidget *parent = nullptr);
+};
 
-    // 0 issue a document, 1 look at or validate earlier ones, 2 enter a
-    // supplier's document.
-    int choice() const;
-    void setChoice(int choice);
+// "Confirmare Incasare/Plata": add a collection (0), browse collections (1),
+// pay a supplier (2), browse payments (3).
+class TfrmConfirmareIncasare : public ChoiceDialog
+{
+    Q_OBJECT
 
-private:
-    QList<QRadioButton *> m_items;
+public:
+    explicit TfrmConfirmareIncasare(QWidget *parent = nullptr);
 };

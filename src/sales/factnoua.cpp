@@ -10,6 +10,7 @@
 #include "numbering.h"
 #include "reports/reportengine.h"
 #include "settings/webfetcher.h"
+#include "stock/stockstore.h"
 #include "stock/supplierpage.h"
 #include "widgets/dbgrid.h"
 #include "widgets/dbnavigator.h"
@@ -788,11 +789,6 @@ void TfrmFactNoua::showTotals()
     m_totals.value(QStringLiteral("edTotalFaraDiscount"))->setText(t.totalBeforeDiscount.toString(2));
 }
 
-void TfrmFactNoua::setStockIssuer(DocumentValidation::StockIssuer issuer)
-{
-    m_stockIssuer = std::move(issuer);
-}
-
 void TfrmFactNoua::btValidareClick()
 {
     if (!m_workspace->docOpen())
@@ -807,7 +803,10 @@ void TfrmFactNoua::btValidareClick()
             const std::optional<RateQuote> quote = rates->fetchRate(currency);
             return quote ? std::optional<Money>(quote->rate) : std::nullopt;
         },
-        m_stockIssuer);
+        [&dm](qint64 lineId, const QString &name, double quantity, int decimalsIn, int decimalsMM, qint64 workPointId) {
+            stock::consumeStock(dm.cnc(), lineId, name, quantity, decimalsIn, decimalsMM, workPointId,
+                                stock::valuationMethod(dm.cnc(), dm.companyId()));
+        });
     DocumentValidation::Options options;
     options.silent = dm.state().silentMode;
     options.automaticNumber = m_cbNrfact->isChecked();
@@ -870,9 +869,15 @@ void TfrmFactNoua::BitBtn4Click()
 void TfrmFactNoua::btINcasareClick()
 {
     m_ctx.dm.state().openedFromInvoice = true;
-    if (!m_ctx.prompter.confirm(QStringLiteral("Doriti sa intrati in fereastra de INCASARI pentru achitarea facturii?")))
+    const qint64 invoice = m_workspace->documentId();
+    const qint64 client = m_workspace->clientId();
+    m_workspace->startNewDocument();
+    if (!m_ctx.prompter.confirm(QStringLiteral("Doriti sa intrati in fereastra de INCASARI pentru achitarea facturii?"))) {
+        close();
         return;
-    m_ctx.prompter.information(QStringLiteral("Fereastra \"Incasari/Plati\" nu este disponibila inca in aceasta versiune."));
+    }
+    if (m_ctx.frame)
+        m_ctx.frame->openCollectionOfInvoice(invoice, client, m_edNume->text(), m_workspace->header().payment);
 }
 
 void TfrmFactNoua::showEvent(QShowEvent *event)

@@ -70,8 +70,6 @@ public:
     // Entry points other windows use.
     void chooseStep(int step);
     void showTotals();
-    // How validation issues stock for lines taken from a warehouse.
-    void setStockIssuer(DocumentValidation::StockIssuer issuer);
 
     void btValidareClick();
     void BitBtn4Click();
@@ -165,6 +163,5 @@ private:
     QPushButton *m_btPreview = nullptr;
     QCheckBox *m_cbEmail = nullptr;
     QCheckBox *m_cbNrfact = nullptr;
-    DocumentValidation::StockIssuer m_stockIssuer;
     QPushButton *m_btIncasare = nullptr;
 };
