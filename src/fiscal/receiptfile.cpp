@@ -72,15 +72,26 @@ Payment toCents(const Payment &payment)
     return {payment.cash.rounded(2), payment.card.rounded(2), payment.cheque.rounded(2)};
 }
 
-// Fixed decimals, "." as the mark and no grouping, whatever the locale.
-QString quantityText(double quantity)
-{
-    return Money::fromDouble(roundTo(3, quantity)).toString(3);
-}
-
 QString percentText(double percent)
 {
     return Money::fromDouble(roundTo(0, percent)).toString(0);
+}
+
+// The printer charges price × quantity for an item, so the price it gets is
+// the unit price with VAT. When no two-decimal unit price gives back the
+// line total exactly, the line goes as one piece at its total: the receipt
+// must add up to what the client pays.
+QString itemAmounts(const Line &line)
+{
+    const Money total = line.total.rounded(2);
+    const Money quantity = Money::fromDouble(roundTo(3, line.quantity)).rounded(3);
+    const int64_t thousandths = quantity.units() / (Money::Scale / 1000);
+    if (thousandths != 0) {
+        const Money unit = total.mulDiv(1000, thousandths, 2);
+        if (unit.mulDiv(thousandths, 1000, 2) == total)
+            return unit.toString(2) + u';' + quantity.toString(3);
+    }
+    return total.toString(2) + QStringLiteral(";1.000");
 }
 
 void appendPayment(QStringList &out, const Payment &parts)
@@ -171,8 +182,7 @@ QStringList records(const QList<Line> &lines, const Payment &payment)
                        QStringLiteral(";;;;");
         else
             out << QStringLiteral("S,1,______,_,__;") + itemName(line.name) + u';' +
-                       line.total.toString(2) + u';' + quantityText(line.quantity) +
-                       QStringLiteral(";1;1;1;0;0;");
+                       itemAmounts(line) + QStringLiteral(";1;1;1;0;0;");
     }
     appendPayment(out, toCents(payment));
     return out;

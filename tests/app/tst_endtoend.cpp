@@ -219,7 +219,7 @@ void TestEndToEnd::invoicePaidInCash()
     QFile receiptFile(fiscalFile);
     QVERIFY(receiptFile.open(QIODevice::ReadOnly));
     const QByteArray bytes = receiptFile.readAll();
-    QVERIFY(bytes.startsWith("S,1,______,_,__;Cafea boabe;121.00;2.000;"));
+    QVERIFY(bytes.startsWith("S,1,______,_,__;Cafea boabe;60.50;2.000;"));
     QVERIFY(bytes.contains("T,1,______,_,__;\r\n"));
 }
 

@@ -76,7 +76,7 @@ void TestBonFiscal::splitPaymentWritesTheFile()
             QStringLiteral("info: Fisier creat")}));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("S,1,______,_,__;Cafea boabe;40.00;0.500;1;1;1;0;0;\r\n"
+    QCOMPARE(file.readAll(), QByteArray("S,1,______,_,__;Cafea boabe;80.00;0.500;1;1;1;0;0;\r\n"
                                         "C,1,______,_,__;0;-10;;;;\r\n"
                                         "T,1,______,_,__;0;20.50;;;;\r\n"
                                         "T,1,______,_,__;2;15.50;;;;\r\n"));

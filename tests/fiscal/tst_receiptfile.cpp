@@ -99,7 +99,7 @@ void TestReceiptFile::fileBytes_data()
         << QList<Line>{line(QStringLiteral("Manopera"), QStringLiteral("ore"), 2, "200"),
                        line(QStringLiteral("Discount"), QStringLiteral("%"), -10, "-20")}
         << pay("180")
-        << QByteArray("S,1,______,_,__;Manopera;200.00;2.000;1;1;1;0;0;\r\n"
+        << QByteArray("S,1,______,_,__;Manopera;100.00;2.000;1;1;1;0;0;\r\n"
                       "C,1,______,_,__;0;-10;;;;\r\n"
                       "T,1,______,_,__;\r\n");
     QTest::newRow("thousands under a comma locale")
@@ -184,7 +184,7 @@ void TestReceiptFile::lineRecords_data()
 
     QTest::newRow("decimal quantity")
         << line(QStringLiteral("Faina"), QStringLiteral("kg"), 2.5, "12.5")
-        << QStringLiteral("S,1,______,_,__;Faina;12.50;2.500;1;1;1;0;0;");
+        << QStringLiteral("S,1,______,_,__;Faina;5.00;2.500;1;1;1;0;0;");
     QTest::newRow("quantity rounded half away from zero")
         << line(QStringLiteral("Sare"), QStringLiteral("kg"), 1.0005, "3")
         << QStringLiteral("S,1,______,_,__;Sare;3.00;1.001;1;1;1;0;0;");
@@ -193,7 +193,15 @@ void TestReceiptFile::lineRecords_data()
         << QStringLiteral("S,1,______,_,__;Utilaj;12345678.90;1.000;1;1;1;0;0;");
     QTest::newRow("returned item")
         << line(QStringLiteral("Garantie sticla"), QStringLiteral("buc"), -2, "-1")
-        << QStringLiteral("S,1,______,_,__;Garantie sticla;-1.00;-2.000;1;1;1;0;0;");
+        << QStringLiteral("S,1,______,_,__;Garantie sticla;0.50;-2.000;1;1;1;0;0;");
+    // The printer multiplies price by quantity: the record carries the unit
+    // price, or the whole line as one piece when no unit price adds up.
+    QTest::newRow("unit price that does not add up")
+        << line(QStringLiteral("Pix"), QStringLiteral("buc"), 3, "10")
+        << QStringLiteral("S,1,______,_,__;Pix;10.00;1.000;1;1;1;0;0;");
+    QTest::newRow("unit price of a fractional quantity")
+        << line(QStringLiteral("Cui"), QStringLiteral("kg"), 0.125, "1.25")
+        << QStringLiteral("S,1,______,_,__;Cui;10.00;0.125;1;1;1;0;0;");
     QTest::newRow("mark-up") << line(QStringLiteral("Adaos urgenta"), QStringLiteral("%"), 5, "2.5")
                              << QStringLiteral("C,1,______,_,__;0;5;;;;");
     QTest::newRow("discount rounded half away from zero")
