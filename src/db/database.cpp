@@ -30,6 +30,14 @@ const std::vector<Migration> &migrations()
              for (const QString &statement : schema::sqliteStatements())
                  c.exec(statement);
          }},
+        // Indexes added since: every missing one is created.
+        {2,
+         [](Connection &c) {
+             for (const QString &statement : schema::sqliteStatements()) {
+                 if (statement.startsWith(QLatin1String("CREATE INDEX")))
+                     c.exec(statement);
+             }
+         }},
     };
     return steps;
 }

@@ -294,6 +294,7 @@ const std::vector<Index> allIndexes = {
     {"ix_catfactin_firma", "CatFactIn", "id_firma"},
     {"ix_facturi_perioada", "Facturi", "id_vanzator, Tipavizfactura, id_punctlucru, Data"},
     {"ix_facturi_partener", "Facturi", "id_cump, id_vanzator, Tipavizfactura, Data"},
+    {"ix_facturi_numar", "Facturi", "id_vanzator, id_punctlucru, Tipavizfactura, Nf"},
     {"ix_prodcumparate_fact", "ProdCumparate", "id_fact"},
     {"ix_prodcumparate_produs", "ProdCumparate", "Denumire, id_fact"},
     {"ix_prodcumparate_actin", "ProdCumparate", "id_actin"},
@@ -386,7 +387,7 @@ QStringList sqliteStatements()
                    + columns.join(QStringLiteral(",\n  ")) + QStringLiteral("\n)");
     }
     for (const Index &i : allIndexes) {
-        out << QStringLiteral("CREATE INDEX ") + QLatin1String(i.name) + QStringLiteral(" ON ")
+        out << QStringLiteral("CREATE INDEX IF NOT EXISTS ") + QLatin1String(i.name) + QStringLiteral(" ON ")
                    + QLatin1String(i.table) + QStringLiteral(" (") + QLatin1String(i.columns) + u')';
     }
     return out;

@@ -156,6 +156,16 @@ void TfrmMain::CreateChildForm(const QString &caption)
     sub->show();
 }
 
+// The child windows go first, while the frame they report to is whole.
+TfrmMain::~TfrmMain()
+{
+    const QList<QMdiSubWindow *> children = m_mdi->subWindowList();
+    for (QMdiSubWindow *sub : children) {
+        disconnect(sub, nullptr, this, nullptr);
+        delete sub;
+    }
+}
+
 void TfrmMain::openChild(QWidget *window, bool lockToolbar)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);

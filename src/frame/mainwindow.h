@@ -24,6 +24,7 @@ class TfrmMain : public QMainWindow
 
 public:
     explicit TfrmMain(const WindowContext &context, QWidget *parent = nullptr);
+    ~TfrmMain() override;
 
     // The context the windows opened from here receive.
     const WindowContext &context() const { return m_ctx; }

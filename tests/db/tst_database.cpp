@@ -37,6 +37,7 @@ private Q_SLOTS:
     void foreignFilesAreNeverTouched_data();
     void foreignFilesAreNeverTouched();
     void newerSchemaIsRefused();
+    void olderSchemaGetsTheNewIndexes();
     void reopeningKeepsTheData();
     void namedQueriesRun();
 };
@@ -201,6 +202,25 @@ void TestDatabase::newerSchemaIsRefused()
     }
     Connection c;
     QVERIFY_THROWS_EXCEPTION(DbError, database::openOrCreate(c, path));
+}
+
+// A file made before an index was added gets it on the next open, data kept.
+void TestDatabase::olderSchemaGetsTheNewIndexes()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tarabix.db"));
+    {
+        Connection c;
+        database::openOrCreate(c, path);
+        c.exec(QStringLiteral("drop index ix_facturi_numar"));
+        c.exec(QStringLiteral("update Clienti set NumeFirma='ALFA SRL' where emitent=true"));
+        c.exec(QStringLiteral("PRAGMA user_version=1"));
+    }
+    Connection c;
+    database::openOrCreate(c, path);
+    QCOMPARE(c.scalar(QStringLiteral("PRAGMA user_version")).toInt(), database::schemaVersion());
+    QCOMPARE(c.scalar(QStringLiteral("select count(*) from sqlite_master where type='index' and name='ix_facturi_numar'")).toInt(), 1);
+    QCOMPARE(c.scalar(QStringLiteral("select NumeFirma from Clienti where emitent=true")).toString(), QStringLiteral("ALFA SRL"));
 }
 
 void TestDatabase::reopeningKeepsTheData()

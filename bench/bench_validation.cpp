@@ -1,0 +1,214 @@
+// Validating an invoice of 10, 100 and 1,000 lines in a database that
+// already holds 100,000 documents: numbering, the rate of a euro line, every
+// line recomputed and its stock issued, all in one transaction. The cost
+// should follow the size of the invoice, not the size of the database.
+#include "core/appstate.h"
+#include "core/prompter.h"
+#include "core/startup.h"
+#include "data/tdm.h"
+#include "db/connection.h"
+#include "db/transaction.h"
+#include "sales/documentinserts.h"
+#include "sales/validation.h"
+#include "stock/stockstore.h"
+
+#include <QCoreApplication>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+constexpr int Documents = 100000;
+constexpr int Products = 2000;
+
+QString productName(int i)
+{
+    return QStringLiteral("Produs %1").arg(i, 4, 10, QLatin1Char('0'));
+}
+
+class Quiet : public Prompter
+{
+public:
+    void information(const QString &) override {}
+    void error(const QString &text) override { throw std::runtime_error(text.toStdString()); }
+    bool confirm(const QString &) override { return true; }
+    std::optional<QString> input(const QString &, const QString &, const QString &value) override { return value; }
+};
+
+class NoStore : public startup::ConnectionStringStore
+{
+public:
+    std::optional<QString> read() override { return std::nullopt; }
+    void write(const QString &) override {}
+};
+
+class NoEditor : public startup::ConnectionEditor
+{
+public:
+    QString edit(const QString &current) override { return current; }
+};
+
+// A shop with years of documents: one in ten a supplier invoice whose two
+// lines are lots of the shop's products (ten lots each), the others invoices
+// of two lines.
+struct Shop
+{
+    QTemporaryDir dir;
+    AppState state;
+    Quiet prompter;
+    NoStore store;
+    NoEditor editor;
+    Tdm dm{state, prompter};
+    qint64 client = 0;
+    qint64 warehouse = 0;
+
+    Shop()
+    {
+        if (!dm.start({dir.path(), store, editor}))
+            throw std::runtime_error("the data modules did not start");
+        Connection &c = dm.cnc();
+        client = c.insert(QStringLiteral("Clienti"),
+                          {QStringLiteral("id_firma"), QStringLiteral("NumeFirma"), QStringLiteral("client")},
+                          {dm.companyId(), QStringLiteral("CLIENT SRL"), true});
+        warehouse = c.scalar(QStringLiteral("select min(id) from SubcategoriiStocuri where id_categorie=:w"),
+                             {state.currentWorkPointId})
+                        .toLongLong();
+
+        Transaction t(c);
+        QSqlQuery document(c.database());
+        document.prepare(QStringLiteral(
+            "insert into Facturi (Nf, SeriaF, Data, id_cump, id_vanzator, InOut, eNIR, Validata, "
+            "tipavizfactura, id_punctlucru, MonedaFacturii) values (?, 'FCT', ?, ?, ?, ?, ?, 1, 0, ?, 'RON')"));
+        QSqlQuery line(c.database());
+        line.prepare(QStringLiteral(
+            "insert into ProdCumparate (id_fact, id_magazie, adinStoc, Denumire, UM, Cnt, PUnIn, Valoare, "
+            "PUInMM, ValInMM, PUOut, ValOut, TotalOut, PUnitaroutMM, ValOutMM, TotaloutMM, cotatvaout, "
+            "monedaout, monedain, monedamm, nrzecIN, nrzecOut, nrzecMM, Stoc, Stoc_Valoric, Stoc_ValoricMM) "
+            "values (?, ?, ?, ?, 'buc', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 21, 'RON', 'RON', 'RON', 2, 2, 2, ?, ?, ?)"));
+        const QDateTime start(QDate(2017, 1, 1), QTime(8, 0));
+        for (int i = 0; i < Documents; ++i) {
+            const bool receipt = i % 10 == 0;
+            document.addBindValue(receipt ? 0 : i + 1);
+            document.addBindValue(start.addSecs(qint64(i) * 2400).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+            document.addBindValue(client);
+            document.addBindValue(dm.companyId());
+            document.addBindValue(receipt ? 1 : 0);
+            document.addBindValue(receipt ? 1 : 0);
+            document.addBindValue(state.currentWorkPointId);
+            if (!document.exec())
+                throw std::runtime_error("document insert failed");
+            const qint64 id = document.lastInsertId().toLongLong();
+            for (int k = 0; k < 2; ++k) {
+                const int product = ((receipt ? i / 10 : i) * 2 + k) % Products;
+                const double quantity = receipt ? 1000 : 1;
+                line.addBindValue(id);
+                line.addBindValue(warehouse);
+                line.addBindValue(receipt ? 1 : 0);
+                line.addBindValue(productName(product));
+                line.addBindValue(quantity);
+                for (int v = 0; v < 4; ++v) // purchase prices and values
+                    line.addBindValue(v % 2 == 0 ? 10.0 : 10.0 * quantity);
+                line.addBindValue(15.0);
+                line.addBindValue(15.0 * quantity);
+                line.addBindValue(18.15 * quantity);
+                line.addBindValue(15.0);
+                line.addBindValue(15.0 * quantity);
+                line.addBindValue(18.15 * quantity);
+                line.addBindValue(receipt ? quantity : 0.0);
+                line.addBindValue(receipt ? 10.0 * quantity : 0.0);
+                line.addBindValue(receipt ? 10.0 * quantity : 0.0);
+                if (!line.exec())
+                    throw std::runtime_error("line insert failed");
+            }
+        }
+        c.exec(QStringLiteral("update SeriiActe set NrFactura=:n"), {Documents + 1});
+        t.commit();
+        c.exec(QStringLiteral("analyze"));
+    }
+
+    // An unvalidated invoice of `lines` lines from stock, the last one priced in euro.
+    qint64 draft(int lines)
+    {
+        Connection &c = dm.cnc();
+        Transaction t(c);
+        DocumentHeader h;
+        h.seriaF = QStringLiteral("FCT");
+        h.data = QDate(2030, 1, 1);
+        h.idCump = client;
+        h.idVanzator = dm.companyId();
+        h.idMagazie = warehouse;
+        h.tvaText = QStringLiteral("Cu TVA");
+        h.monedaFacturii = QStringLiteral("RON");
+        h.monedaContract = QStringLiteral("RON");
+        h.idPunctLucru = state.currentWorkPointId;
+        h.modPlata = QStringLiteral("OP");
+        const qint64 id = insertDocumentHeader(c, QStringLiteral("Facturi"), h);
+        for (int i = 0; i < lines; ++i) {
+            const bool euro = i == lines - 1;
+            DocumentLine l;
+            l.idFact = id;
+            l.idMagazie = warehouse;
+            l.denumire = productName(i * 7 % Products);
+            l.um = QStringLiteral("buc");
+            l.cnt = 2;
+            l.puOut = Money::fromInt(15);
+            l.valOut = Money::fromInt(30);
+            l.valTvaOut = Money::fromUnits(63000);
+            l.totalOut = Money::fromUnits(363000);
+            l.cotaTvaOut = Money::fromInt(21);
+            l.monedaOut = euro ? QStringLiteral("EUR") : QStringLiteral("RON");
+            l.monedaIn = QStringLiteral("RON");
+            l.monedaMM = QStringLiteral("RON");
+            l.idVanzator = dm.companyId();
+            l.adinStoc = true;
+            insertDocumentLine(c, QStringLiteral("ProdCumparate"), l);
+        }
+        t.commit();
+        return id;
+    }
+};
+
+std::unique_ptr<Shop> shop;
+
+void validateInvoice(benchmark::State &state)
+{
+    if (!shop)
+        shop = std::make_unique<Shop>();
+    Tdm &dm = shop->dm;
+    DocumentValidation validation(
+        dm, [](const QString &) { return Money::parse(QStringLiteral("4.9767")); },
+        [&dm](qint64 lineId, const QString &name, double quantity, int decimalsIn, int decimalsMM, qint64 workPointId) {
+            stock::consumeStock(dm.cnc(), lineId, name, quantity, decimalsIn, decimalsMM, workPointId, stock::Method::Fifo);
+        });
+    DocumentValidation::Options options;
+    options.silent = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const qint64 id = shop->draft(int(state.range(0)));
+        state.ResumeTiming();
+        if (validation.validate(id, options) != DocumentValidation::Outcome::Validated) {
+            state.SkipWithError(validation.error().toStdString().c_str());
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(validateInvoice)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    shop.reset();
+    return 0;
+}
