@@ -32,12 +32,23 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
+
+// A page that scrolls rather than pushing the window past a small screen.
+QWidget *scrollable(QWidget *page)
+{
+    auto *area = new QScrollArea;
+    area->setWidget(page);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
+}
 
 enum Step { ClientStep = 0, HeaderStep = 1, LinesStep = 2, ValidationStep = 3 };
 
@@ -70,16 +81,16 @@ TfrmFactNoua::TfrmFactNoua(const WindowContext &context, Entry entry, QWidget *p
     m_pages = new QTabWidget;
     auto *issue = new QWidget;
     m_steps = new QTabWidget;
-    m_steps->addTab(buildClientStep(), QStringLiteral("1. Alegeti clientul"));
-    m_steps->addTab(buildHeaderStep(), QStringLiteral("2. Antet/footer"));
-    m_steps->addTab(buildLinesStep(), QStringLiteral("3. Servicii/Produse"));
-    m_steps->addTab(buildValidationStep(), QStringLiteral("Validare si Previzualizare"));
+    m_steps->addTab(scrollable(buildClientStep()), QStringLiteral("1. Alegeti clientul"));
+    m_steps->addTab(scrollable(buildHeaderStep()), QStringLiteral("2. Antet/footer"));
+    m_steps->addTab(scrollable(buildLinesStep()), QStringLiteral("3. Servicii/Produse"));
+    m_steps->addTab(scrollable(buildValidationStep()), QStringLiteral("Validare si Previzualizare"));
     auto *issueLayout = new QVBoxLayout(issue);
     issueLayout->addWidget(m_steps);
     m_pages->addTab(issue, QStringLiteral("Emite act"));
     if (entry == Entry::Supplier) {
         m_supplierPage = new SupplierPage(m_ctx);
-        m_pages->addTab(m_supplierPage, QStringLiteral("Introduce act de la furnizor"));
+        m_pages->addTab(scrollable(m_supplierPage), QStringLiteral("Introduce act de la furnizor"));
         m_pages->setTabVisible(0, false);
         m_pages->setCurrentIndex(1);
     }

@@ -1,6 +1,7 @@
 // The typical request of a working day, through the windows: an invoice
 // paid in cash, printed, sent by e-mail and given a fiscal receipt.
 #include "../mail/mailfixture.h"
+#include "cashbook/regcasa.h"
 #include "fiscal/bonfiscal.h"
 #include "frame/login.h"
 #include "frame/mainwindow.h"
@@ -9,6 +10,7 @@
 #include "mail/secretstore.h"
 #include "payments/chitanta.h"
 #include "reports/reportengine.h"
+#include "sales/confirmare.h"
 #include "sales/factnoua.h"
 #include "settings/clientnou.h"
 #include "settings/companylookup.h"
@@ -19,7 +21,10 @@
 #include "widgets/moneyedit.h"
 
 #include <QCheckBox>
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -62,6 +67,19 @@ private:
     Prompter &m_prompter;
 };
 
+// With TARABIX_SCREENSHOT_DIR set (run under xvfb-run), the windows the
+// user saw are kept as pictures for review.
+void keepPicture(QWidget *window, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("TARABIX_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        return;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(window->window()->grab().save(QDir(dir).filePath(name + QStringLiteral(".png"))));
+}
+
 template <class W> W *child(TfrmMain &frame)
 {
     for (QMdiSubWindow *sub : frame.mdiArea()->subWindowList()) {
@@ -69,6 +87,13 @@ template <class W> W *child(TfrmMain &frame)
             return w;
     }
     return nullptr;
+}
+
+QAction *toolbarAction(TfrmMain &frame, const QString &text)
+{
+    const QList<QAction *> actions = frame.findChildren<QAction *>();
+    const auto it = std::find_if(actions.begin(), actions.end(), [&text](QAction *a) { return a->text() == text; });
+    return it == actions.end() ? nullptr : *it;
 }
 
 } // namespace
@@ -122,8 +147,15 @@ void TestEndToEnd::invoicePaidInCash()
     QVERIFY(!frame.isLocked());
 
     // "Facturi/BC/Avize", issue a document; a new client.
-    auto *window = new TfrmFactNoua(frame.context(), TfrmFactNoua::Entry::Issue);
-    frame.mdiArea()->addSubWindow(window)->show();
+    QTimer::singleShot(0, this, [] {
+        auto *chooser = qobject_cast<TfrmConfirmareFactura *>(QApplication::activeModalWidget());
+        QVERIFY(chooser);
+        chooser->setChoice(0);
+        chooser->accept();
+    });
+    toolbarAction(frame, QStringLiteral("Facturi/BC/Avize"))->trigger();
+    TfrmFactNoua *window = child<TfrmFactNoua>(frame);
+    QVERIFY(window);
     frame.CreateChildForm(QStringLiteral("Clienti"));
     TfrmClientNou *client = child<TfrmClientNou>(frame);
     QVERIFY(client);
@@ -149,6 +181,7 @@ void TestEndToEnd::invoicePaidInCash()
     QTest::mouseClick(window->btValidare(), Qt::LeftButton);
     QCOMPARE(m.prompter.shown.last(), QStringLiteral("info: Validare efectuata"));
     QVERIFY(window->btIncasare()->isVisible());
+    keepPicture(window, QStringLiteral("document"));
 
     // Preview with the e-mail box ticked: a PDF, and the e-mail sent.
     window->cbEmail()->setChecked(true);
@@ -181,6 +214,7 @@ void TestEndToEnd::invoicePaidInCash()
     m.prompter.inputs.enqueue(QStringLiteral("1"));
     QTest::mouseClick(receipts->addButton(), Qt::LeftButton);
     QCOMPARE(m.prompter.shown.last(), QStringLiteral("info: Incasare introdusa."));
+    keepPicture(receipts, QStringLiteral("receipts"));
 
     // The fiscal receipt file.
     m.prompter.answers.enqueue(true);
@@ -221,6 +255,11 @@ void TestEndToEnd::invoicePaidInCash()
     const QByteArray bytes = receiptFile.readAll();
     QVERIFY(bytes.startsWith("S,1,______,_,__;Cafea boabe;60.50;2.000;"));
     QVERIFY(bytes.contains("T,1,______,_,__;\r\n"));
+
+    // The day's sheet in the cash register window.
+    toolbarAction(frame, QStringLiteral("Registrul de Casa"))->trigger();
+    QVERIFY(child<TfrmRC>(frame));
+    keepPicture(child<TfrmRC>(frame), QStringLiteral("cashregister"));
 }
 
 QTEST_MAIN(TestEndToEnd)
