@@ -6,6 +6,7 @@
 #include "mainwindow.h"
 #include "widgets/dbgrid.h"
 #include "widgets/dbnavigator.h"
+#include "widgets/windowparts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,7 +15,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -93,10 +93,7 @@ void TfrmPwd::btConfirmaClick()
     }
     m_loggedIn = true;
     m_frame.loginSucceeded();
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    closeWindow(this);
 }
 
 void TfrmPwd::btCancelClick()

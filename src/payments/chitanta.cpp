@@ -20,6 +20,7 @@
 #include "widgets/fieldlink.h"
 #include "widgets/moneyedit.h"
 #include "widgets/picklistcombo.h"
+#include "widgets/windowparts.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,7 +30,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolBar>
@@ -52,19 +52,7 @@ TfrmChitanta::TfrmChitanta(const WindowContext &context, Entry entry, QWidget *p
     m_pages->setTabVisible(ListPage, entry == Entry::Browse);
     m_pages->setTabVisible(EntryPage, entry != Entry::Browse);
     m_next->setVisible(entry != Entry::Browse);
-    auto *exit = new QPushButton(QStringLiteral("Iesire"));
-    connect(exit, &QPushButton::clicked, this, [this] {
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_pages);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(exit);
-    layout->addLayout(bottom);
+    layOutPagesWithExit(this, m_pages);
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
         if (page == EntryPage)
             entryPageShow();

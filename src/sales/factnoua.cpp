@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include "widgets/fieldlink.h"
 #include "widgets/picklistcombo.h"
+#include "widgets/windowparts.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,10 +30,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolBar>
@@ -40,15 +39,6 @@
 
 namespace {
 
-// A page that scrolls rather than pushing the window past a small screen.
-QWidget *scrollable(QWidget *page)
-{
-    auto *area = new QScrollArea;
-    area->setWidget(page);
-    area->setWidgetResizable(true);
-    area->setFrameShape(QFrame::NoFrame);
-    return area;
-}
 
 enum Step { ClientStep = 0, HeaderStep = 1, LinesStep = 2, ValidationStep = 3 };
 
@@ -95,19 +85,7 @@ TfrmFactNoua::TfrmFactNoua(const WindowContext &context, Entry entry, QWidget *p
         m_pages->setCurrentIndex(1);
     }
 
-    auto *exit = new QPushButton(QStringLiteral("Iesire"));
-    connect(exit, &QPushButton::clicked, this, [this] {
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-            sub->close();
-        else
-            close();
-    });
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_pages);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(exit);
-    layout->addLayout(bottom);
+    layOutPagesWithExit(this, m_pages);
     resize(1100, 760);
 }
 

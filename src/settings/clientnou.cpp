@@ -6,6 +6,7 @@
 #include "data/tdm.h"
 #include "db/dberror.h"
 #include "newpartner.h"
+#include "widgets/windowparts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
@@ -209,8 +209,5 @@ void TfrmClientNou::btnOkClick()
 
 void TfrmClientNou::closeWindow()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    ::closeWindow(this);
 }
