@@ -37,7 +37,10 @@ public:
     void information(const QString &) override {}
     void error(const QString &text) override { throw std::runtime_error(text.toStdString()); }
     bool confirm(const QString &) override { return true; }
-    std::optional<QString> input(const QString &, const QString &, const QString &value) override { return value; }
+    std::optional<QString> input(const QString &, const QString &, const QString &value) override
+    {
+        return value;
+    }
 };
 
 class NoStore : public startup::ConnectionStringStore
@@ -72,10 +75,12 @@ struct Shop
         if (!dm.start({dir.path(), store, editor}))
             throw std::runtime_error("the data modules did not start");
         Connection &c = dm.cnc();
-        client = c.insert(QStringLiteral("Clienti"),
-                          {QStringLiteral("id_firma"), QStringLiteral("NumeFirma"), QStringLiteral("client")},
-                          {dm.companyId(), QStringLiteral("CLIENT SRL"), true});
-        warehouse = c.scalar(QStringLiteral("select min(id) from SubcategoriiStocuri where id_categorie=:w"),
+        client = c.insert(
+            QStringLiteral("Clienti"),
+            {QStringLiteral("id_firma"), QStringLiteral("NumeFirma"), QStringLiteral("client")},
+            {dm.companyId(), QStringLiteral("CLIENT SRL"), true});
+        warehouse = c.scalar(QStringLiteral(
+                                 "select min(id) from SubcategoriiStocuri where id_categorie=:w"),
                              {state.currentWorkPointId})
                         .toLongLong();
 
@@ -83,18 +88,23 @@ struct Shop
         QSqlQuery document(c.database());
         document.prepare(QStringLiteral(
             "insert into Facturi (Nf, SeriaF, Data, id_cump, id_vanzator, InOut, eNIR, Validata, "
-            "tipavizfactura, id_punctlucru, MonedaFacturii) values (?, 'FCT', ?, ?, ?, ?, ?, 1, 0, ?, 'RON')"));
+            "tipavizfactura, id_punctlucru, MonedaFacturii) values (?, 'FCT', ?, ?, ?, ?, ?, 1, 0, "
+            "?, 'RON')"));
         QSqlQuery line(c.database());
-        line.prepare(QStringLiteral(
-            "insert into ProdCumparate (id_fact, id_magazie, adinStoc, Denumire, UM, Cnt, PUnIn, Valoare, "
-            "PUInMM, ValInMM, PUOut, ValOut, TotalOut, PUnitaroutMM, ValOutMM, TotaloutMM, cotatvaout, "
-            "monedaout, monedain, monedamm, nrzecIN, nrzecOut, nrzecMM, Stoc, Stoc_Valoric, Stoc_ValoricMM) "
-            "values (?, ?, ?, ?, 'buc', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 21, 'RON', 'RON', 'RON', 2, 2, 2, ?, ?, ?)"));
+        line.prepare(QStringLiteral("insert into ProdCumparate (id_fact, id_magazie, adinStoc, "
+                                    "Denumire, UM, Cnt, PUnIn, Valoare, "
+                                    "PUInMM, ValInMM, PUOut, ValOut, TotalOut, PUnitaroutMM, "
+                                    "ValOutMM, TotaloutMM, cotatvaout, "
+                                    "monedaout, monedain, monedamm, nrzecIN, nrzecOut, nrzecMM, "
+                                    "Stoc, Stoc_Valoric, Stoc_ValoricMM) "
+                                    "values (?, ?, ?, ?, 'buc', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                                    "21, 'RON', 'RON', 'RON', 2, 2, 2, ?, ?, ?)"));
         const QDateTime start(QDate(2017, 1, 1), QTime(8, 0));
         for (int i = 0; i < Documents; ++i) {
             const bool receipt = i % 10 == 0;
             document.addBindValue(receipt ? 0 : i + 1);
-            document.addBindValue(start.addSecs(qint64(i) * 2400).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+            document.addBindValue(
+                start.addSecs(qint64(i) * 2400).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
             document.addBindValue(client);
             document.addBindValue(dm.companyId());
             document.addBindValue(receipt ? 1 : 0);
@@ -182,8 +192,10 @@ void validateInvoice(benchmark::State &state)
     Tdm &dm = shop->dm;
     DocumentValidation validation(
         dm, [](const QString &) { return Money::parse(QStringLiteral("4.9767")); },
-        [&dm](qint64 lineId, const QString &name, double quantity, int decimalsIn, int decimalsMM, qint64 workPointId) {
-            stock::consumeStock(dm.cnc(), lineId, name, quantity, decimalsIn, decimalsMM, workPointId, stock::Method::Fifo);
+        [&dm](qint64 lineId, const QString &name, double quantity, int decimalsIn, int decimalsMM,
+              qint64 workPointId) {
+            stock::consumeStock(dm.cnc(), lineId, name, quantity, decimalsIn, decimalsMM,
+                                workPointId, stock::Method::Fifo);
         });
     DocumentValidation::Options options;
     options.silent = true;

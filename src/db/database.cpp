@@ -57,8 +57,8 @@ bool readHeader(const QString &path, quint32 &applicationId)
     const QByteArray header = f.read(100);
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         return false;
-    applicationId = (quint32(quint8(header[68])) << 24) | (quint32(quint8(header[69])) << 16)
-                    | (quint32(quint8(header[70])) << 8) | quint32(quint8(header[71]));
+    applicationId = (quint32(quint8(header[68])) << 24) | (quint32(quint8(header[69])) << 16) |
+                    (quint32(quint8(header[70])) << 8) | quint32(quint8(header[71]));
     return true;
 }
 
@@ -93,7 +93,8 @@ void migrate(Connection &connection)
 {
     const int current = userVersion(connection);
     if (current > schemaVersion())
-        throw DbError::database(QStringLiteral("the database was written by a newer version of the program (schema %1, this program knows %2)")
+        throw DbError::database(QStringLiteral("the database was written by a newer version of the "
+                                               "program (schema %1, this program knows %2)")
                                     .arg(current)
                                     .arg(schemaVersion()));
     for (const Migration &m : migrations()) {
@@ -111,7 +112,8 @@ void openOrCreate(Connection &connection, const QString &path)
     const QFileInfo info(path);
     if (!info.exists() || (info.isFile() && info.size() == 0)) {
         if (!QDir().mkpath(info.absolutePath()))
-            throw DbError::database(QStringLiteral("cannot create the folder ") + info.absolutePath());
+            throw DbError::database(QStringLiteral("cannot create the folder ") +
+                                    info.absolutePath());
         if (info.exists())
             QFile::remove(path);
         create(path);

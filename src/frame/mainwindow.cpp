@@ -1,14 +1,14 @@
 #include "mainwindow.h"
 
+#include "about.h"
+#include "cashbook/regcasa.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
 #include "data/tdm.h"
 #include "db/dberror.h"
 #include "login.h"
-#include "reports/reportengine.h"
-#include "about.h"
-#include "cashbook/regcasa.h"
 #include "payments/chitanta.h"
+#include "reports/reportengine.h"
 #include "sales/confirmare.h"
 #include "sales/factnoua.h"
 #include "settings/clientnou.h"
@@ -18,14 +18,14 @@
 #include <QDate>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMenuBar>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 
 TfrmMain::TfrmMain(const WindowContext &context, QWidget *parent)
-    : QMainWindow(parent), m_ctx(context), m_dm(context.dm), m_reports(context.reports), m_prompter(context.prompter),
-      m_mdi(new QMdiArea), m_date(new QLabel)
+    : QMainWindow(parent), m_ctx(context), m_dm(context.dm), m_reports(context.reports),
+      m_prompter(context.prompter), m_mdi(new QMdiArea), m_date(new QLabel)
 {
     m_ctx.frame = this;
     setWindowTitle(QStringLiteral("Tarabix-5-"));
@@ -71,7 +71,8 @@ void TfrmMain::buildToolbar()
         else if (caption == QLatin1String("Registrul de Casa"))
             action = m_toolbar->addAction(caption, this, &TfrmMain::btRegistruCasaClick);
         else
-            action = m_toolbar->addAction(caption, this, [this, caption] { notAvailable(caption); });
+            action =
+                m_toolbar->addAction(caption, this, [this, caption] { notAvailable(caption); });
         action->setToolTip(QString::fromUtf8(b.hint));
         action->setVisible(b.visible);
     }
@@ -100,10 +101,13 @@ void TfrmMain::buildMenu()
     };
     for (const auto &[caption, title] : items) {
         const QString templateTitle = QString::fromLatin1(title);
-        m_templateActions.insert(templateTitle, m_templates->addAction(QString::fromLatin1(caption), this,
-                                                                       [this, templateTitle] { editTemplate(templateTitle); }));
+        m_templateActions.insert(
+            templateTitle,
+            m_templates->addAction(QString::fromLatin1(caption), this,
+                                   [this, templateTitle] { editTemplate(templateTitle); }));
     }
-    m_exit = m_program->addAction(QStringLiteral("Iesire program"), this, &TfrmMain::Iesireprogram1Click);
+    m_exit = m_program->addAction(QStringLiteral("Iesire program"), this,
+                                  &TfrmMain::Iesireprogram1Click);
 
     m_options = menuBar()->addMenu(QStringLiteral("Optiuni"));
     m_options->setObjectName(QStringLiteral("Optiuni1"));
@@ -132,14 +136,16 @@ void TfrmMain::showEvent(QShowEvent *event)
 void TfrmMain::showLogin()
 {
     auto *login = new TfrmPwd(m_dm, m_prompter, *this);
-    QMdiSubWindow *sub = m_mdi->addSubWindow(login, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    QMdiSubWindow *sub =
+        m_mdi->addSubWindow(login, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(login->windowTitle());
     sub->adjustSize();
     sub->show();
     // Centred on the frame.
     const QSize area = m_mdi->viewport()->size();
-    sub->move(qMax(0, (area.width() - sub->width()) / 2), qMax(0, (area.height() - sub->height()) / 2));
+    sub->move(qMax(0, (area.width() - sub->width()) / 2),
+              qMax(0, (area.height() - sub->height()) / 2));
     login->activate();
 }
 
@@ -205,7 +211,8 @@ void TfrmMain::btIncasariClick()
     }
 }
 
-void TfrmMain::openCollectionOfInvoice(qint64 invoiceId, qint64 clientId, const QString &clientSearch, const QString &method)
+void TfrmMain::openCollectionOfInvoice(qint64 invoiceId, qint64 clientId,
+                                       const QString &clientSearch, const QString &method)
 {
     m_dm.state().openedFromInvoice = true;
     auto *window = new TfrmChitanta(m_ctx, TfrmChitanta::Entry::FromInvoice);
@@ -240,8 +247,8 @@ void TfrmMain::loginSucceeded()
 
 void TfrmMain::notAvailable(const QString &caption)
 {
-    m_prompter.information(QStringLiteral("Fereastra \"") + caption
-                           + QStringLiteral("\" nu este disponibila inca in aceasta versiune."));
+    m_prompter.information(QStringLiteral("Fereastra \"") + caption +
+                           QStringLiteral("\" nu este disponibila inca in aceasta versiune."));
 }
 
 void TfrmMain::editTemplate(const QString &title)

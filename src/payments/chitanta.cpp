@@ -1,10 +1,10 @@
 #include "chitanta.h"
 
+#include "collections.h"
 #include "core/amountwords.h"
 #include "core/appstate.h"
 #include "core/monedaplata.h"
 #include "core/prompter.h"
-#include "collections.h"
 #include "data/tdm.h"
 #include "data/tdmrc.h"
 #include "data/util.h"
@@ -37,7 +37,12 @@
 
 namespace {
 
-enum Page { ClientPage = 0, EntryPage = 1, ListPage = 2 };
+enum Page
+{
+    ClientPage = 0,
+    EntryPage = 1,
+    ListPage = 2
+};
 
 } // namespace
 
@@ -71,13 +76,14 @@ void TfrmChitanta::setInvoiceToCollect(qint64 invoiceId)
     m_invoiceToCollect = invoiceId;
 }
 
-void TfrmChitanta::startFromInvoice(const QString &clientSearch, qint64 clientId, const QString &invoiceMethod)
+void TfrmChitanta::startFromInvoice(const QString &clientSearch, qint64 clientId,
+                                    const QString &invoiceMethod)
 {
     m_search->setText(clientSearch);
     m_invoiceMethod = invoiceMethod;
     runShowingErrors(&m_ctx.prompter, [&] {
-        searchClients(m_ctx.dm.adoClienti, QStringLiteral("id"), false, SearchOperator::Equals, false, clientId,
-                      m_ctx.dm.companyId());
+        searchClients(m_ctx.dm.adoClienti, QStringLiteral("id"), false, SearchOperator::Equals,
+                      false, clientId, m_ctx.dm.companyId());
     });
 }
 
@@ -86,7 +92,8 @@ QWidget *TfrmChitanta::buildClientPage()
     Tdm &dm = m_ctx.dm;
     auto *page = new QWidget;
     m_search = new QLineEdit;
-    m_onlyClients = new QCheckBox(QStringLiteral("Nu cauta in toata baza ci doar in firmele adaugate ca si client"));
+    m_onlyClients = new QCheckBox(
+        QStringLiteral("Nu cauta in toata baza ci doar in firmele adaugate ca si client"));
     m_onlyClients->setChecked(true);
     m_clients = new DbGrid(dm.adoClienti, m_ctx.prompter,
                            {{QStringLiteral("NumeFirma"), QStringLiteral("Denumire")},
@@ -95,10 +102,11 @@ QWidget *TfrmChitanta::buildClientPage()
                             {QStringLiteral("Sold"), QStringLiteral("Sold"), FieldFormat::Money},
                             {QStringLiteral("Judet"), QStringLiteral("Judet")},
                             {QStringLiteral("Localitate"), QStringLiteral("Localitate")}});
-    m_workPoints = new DbGrid(dm.adoSeriiF, m_ctx.prompter,
-                              {{QStringLiteral("AbrevierePunctLucru"), QStringLiteral("Abreviere")},
-                               {QStringLiteral("AdresaPunctLucru"), QStringLiteral("Adresa")},
-                               {QStringLiteral("DenumirePunctLucru"), QStringLiteral("Punct de lucru")}});
+    m_workPoints =
+        new DbGrid(dm.adoSeriiF, m_ctx.prompter,
+                   {{QStringLiteral("AbrevierePunctLucru"), QStringLiteral("Abreviere")},
+                    {QStringLiteral("AdresaPunctLucru"), QStringLiteral("Adresa")},
+                    {QStringLiteral("DenumirePunctLucru"), QStringLiteral("Punct de lucru")}});
     m_workPoints->setMaximumHeight(100);
     auto *nav = new DbNavigator(dm.adoSeriiF, m_ctx.prompter);
     nav->setVisibleButtons(DbNavigator::Prior | DbNavigator::Next);
@@ -127,8 +135,8 @@ QWidget *TfrmChitanta::buildClientPage()
 void TfrmChitanta::search()
 {
     runShowingErrors(&m_ctx.prompter, [this] {
-        searchClients(m_ctx.dm.adoClienti, QStringLiteral("NumeFirma"), m_onlyClients->isChecked(), SearchOperator::Contains,
-                      false, m_search->text(), m_ctx.dm.companyId());
+        searchClients(m_ctx.dm.adoClienti, QStringLiteral("NumeFirma"), m_onlyClients->isChecked(),
+                      SearchOperator::Contains, false, m_search->text(), m_ctx.dm.companyId());
     });
 }
 
@@ -214,17 +222,21 @@ void TfrmChitanta::entryPageShow()
 {
     Tdm &dm = m_ctx.dm;
     if (!dm.adoClienti.isOpen() || dm.adoClienti.isEmpty()) {
-        m_ctx.prompter.information(QStringLiteral("Nu ati selectat clientul.Panoul de incasari este inactiv"));
+        m_ctx.prompter.information(
+            QStringLiteral("Nu ati selectat clientul.Panoul de incasari este inactiv"));
         m_pages->setCurrentIndex(ClientPage);
         return;
     }
     runShowingErrors(&m_ctx.prompter, [&] {
         m_currency->blockSignals(true);
         m_currency->clear();
-        Dataset currencies(dm.cnc(), QStringLiteral("  Select * from Monede   Order By BifaDefault desc, Ordine ASC "));
+        Dataset currencies(
+            dm.cnc(),
+            QStringLiteral("  Select * from Monede   Order By BifaDefault desc, Ordine ASC "));
         currencies.open();
         for (currencies.first(); !currencies.eof(); currencies.next())
-            m_currency->addItem(currencies.asString(QStringLiteral("CodIso")), currencies.asInteger(QStringLiteral("Nrzecimale")));
+            m_currency->addItem(currencies.asString(QStringLiteral("CodIso")),
+                                currencies.asInteger(QStringLiteral("Nrzecimale")));
         m_currency->blockSignals(false);
         m_method->blockSignals(true);
         m_method->clear();
@@ -241,7 +253,8 @@ void TfrmChitanta::entryPageShow()
             m_bank->addItem(banks.asString(QStringLiteral("Banca")));
 
         const qint64 client = dm.adoClienti.asInteger(QStringLiteral("id"));
-        const QList<collections::UnpaidInvoice> unpaid = collections::unpaidInvoices(dm, client, m_invoiceToCollect);
+        const QList<collections::UnpaidInvoice> unpaid =
+            collections::unpaidInvoices(dm, client, m_invoiceToCollect);
         QList<PickItem> items;
         for (const collections::UnpaidInvoice &u : unpaid)
             items << PickItem{u.text, u.id};
@@ -258,7 +271,9 @@ void TfrmChitanta::entryPageShow()
             Dataset first(dm.cnc(), QStringLiteral("select * from Facturi where id=:id"));
             first.setParam(0, unpaid.first().id);
             first.open();
-            const QString invoiceMethod = m_invoiceMethod.isEmpty() ? first.asString(QStringLiteral("ModPlata")) : m_invoiceMethod;
+            const QString invoiceMethod = m_invoiceMethod.isEmpty()
+                                              ? first.asString(QStringLiteral("ModPlata"))
+                                              : m_invoiceMethod;
             for (const char *kind : {"Chitanta", "Bon de casa"}) {
                 if (!invoiceMethod.contains(QLatin1String(kind)))
                     continue;
@@ -269,11 +284,13 @@ void TfrmChitanta::entryPageShow()
                     }
                 }
             }
-            const int currency = m_currency->findText(first.asString(QStringLiteral("MonedaFacturii")));
+            const int currency =
+                m_currency->findText(first.asString(QStringLiteral("MonedaFacturii")));
             if (currency >= 0)
                 m_currency->setCurrentIndex(currency);
-            m_reprezentand->setText(QStringLiteral("Contravaloarea facturii ") + first.asString(QStringLiteral("Nf")) + u'/'
-                                    + first.asDate(QStringLiteral("Data")).toString(QStringLiteral("dd.MM.yyyy")));
+            m_reprezentand->setText(
+                QStringLiteral("Contravaloarea facturii ") + first.asString(QStringLiteral("Nf")) +
+                u'/' + first.asDate(QStringLiteral("Data")).toString(QStringLiteral("dd.MM.yyyy")));
             invoiceChanged();
         }
         methodChanged();
@@ -281,10 +298,12 @@ void TfrmChitanta::entryPageShow()
         m_date->setDate(QDate::currentDate());
         const Dataset &point = dm.adoSeriiF;
         if (point.isOpen() && !point.isEmpty())
-            m_workPointInfo->setText(point.asString(QStringLiteral("AbrevierePunctLucru")) + QStringLiteral(" - ")
-                                     + point.asString(QStringLiteral("AdresaPunctLucru")) + QStringLiteral(" - ")
-                                     + point.asString(QStringLiteral("DenumirePunctLucru")) + QStringLiteral("   Cale pt BON FISCAL ")
-                                     + point.asString(QStringLiteral("CaleFPRINT")));
+            m_workPointInfo->setText(
+                point.asString(QStringLiteral("AbrevierePunctLucru")) + QStringLiteral(" - ") +
+                point.asString(QStringLiteral("AdresaPunctLucru")) + QStringLiteral(" - ") +
+                point.asString(QStringLiteral("DenumirePunctLucru")) +
+                QStringLiteral("   Cale pt BON FISCAL ") +
+                point.asString(QStringLiteral("CaleFPRINT")));
     });
 }
 
@@ -295,7 +314,8 @@ void TfrmChitanta::methodChanged()
     const collections::Method method = collections::classify(m_method->currentText());
     m_bank->setVisible(method.bank);
     m_bankLabel->setVisible(method.bank);
-    const collections::Numbering n = collections::proposedNumber(m_ctx.dm, m_method->currentText(), m_ctx.dm.state().currentWorkPointId);
+    const collections::Numbering n = collections::proposedNumber(
+        m_ctx.dm, m_method->currentText(), m_ctx.dm.state().currentWorkPointId);
     if (method.receipt || method.disposition) {
         m_number->setText(QString::number(n.number));
         m_series->setText(n.series);
@@ -332,7 +352,8 @@ void TfrmChitanta::amountChanged()
         return;
     }
     // Words exist only for some currencies; for the others the box is empty.
-    m_words->setText(::amountInWords(value->abs(), m_currency->currentText().left(3)).value_or(QString()));
+    m_words->setText(
+        ::amountInWords(value->abs(), m_currency->currentText().left(3)).value_or(QString()));
     m_add->setEnabled(true);
 }
 
@@ -369,7 +390,8 @@ void TfrmChitanta::btAdaugaClick()
     c.bank = m_bank->isVisible() ? m_bank->currentText() : QStringLiteral(" ");
     c.workPointId = dm.state().currentWorkPointId;
     std::optional<collections::Added> added;
-    if (!runShowingErrors(&m_ctx.prompter, [&] { added = collections::addCollection(dm, c); }) || !added)
+    if (!runShowingErrors(&m_ctx.prompter, [&] { added = collections::addCollection(dm, c); }) ||
+        !added)
         return;
     if (added->remaining) {
         QString rest = added->remaining->toString(2);
@@ -385,12 +407,14 @@ void TfrmChitanta::btAdaugaClick()
     if (!added->remaining)
         m_comment->clear();
     runShowingErrors(&m_ctx.prompter, [&] {
-        reopenCollections(QStringLiteral("Select * from Incasari  Where moneda=:pm and id_cumparator=:idc  and id_firma=:idf and "
+        reopenCollections(QStringLiteral("Select * from Incasari  Where moneda=:pm and "
+                                         "id_cumparator=:idc  and id_firma=:idf and "
                                          "id_punctlucru=:idp order by data desc"),
                           {c.currency.code, c.clientId, dm.companyId(), c.workPointId});
         dm.adoIncasari.locate(QStringLiteral("id"), added->id);
         QList<PickItem> items;
-        for (const collections::UnpaidInvoice &u : collections::unpaidInvoices(dm, c.clientId, m_invoiceToCollect))
+        for (const collections::UnpaidInvoice &u :
+             collections::unpaidInvoices(dm, c.clientId, m_invoiceToCollect))
             items << PickItem{u.text, u.id};
         m_invoices->blockSignals(true);
         m_invoices->setItems(items);
@@ -440,8 +464,8 @@ void TfrmChitanta::btPrevizualizareClick()
             m_ctx.rc.adoconturiFurnizor.close();
             m_ctx.rc.adoconturiFurnizor.setParam(0, dm.companyId());
             m_ctx.rc.adoconturiFurnizor.open();
-            m_ctx.reports.printTemplate(dm.companyId(), QStringLiteral("FacturasiChit"), QStringLiteral("titlul"),
-                                        QStringLiteral("FACTURA"));
+            m_ctx.reports.printTemplate(dm.companyId(), QStringLiteral("FacturasiChit"),
+                                        QStringLiteral("titlul"), QStringLiteral("FACTURA"));
         } else if (method.contains(QStringLiteral("Chita"))) {
             m_ctx.reports.printTemplate(dm.companyId(), QStringLiteral("Chitanta"));
         } else if (method.contains(QStringLiteral("Dispozi"))) {
@@ -453,7 +477,8 @@ void TfrmChitanta::btPrevizualizareClick()
 void TfrmChitanta::btBonFiscalClick()
 {
     Tdm &dm = m_ctx.dm;
-    const qint64 invoice = m_invoiceToCollect > 0 ? m_invoiceToCollect : m_invoices->currentObject().value_or(0);
+    const qint64 invoice =
+        m_invoiceToCollect > 0 ? m_invoiceToCollect : m_invoices->currentObject().value_or(0);
     runShowingErrors(&m_ctx.prompter, [&] {
         Dataset &lines = dm.adoPrCump;
         lines.close();
@@ -469,18 +494,20 @@ QWidget *TfrmChitanta::buildListPage()
 {
     auto *page = new QWidget;
     m_view = new QComboBox;
-    m_view->addItems({QStringLiteral("Incasarile clientului curent"), QStringLiteral("Toate incasarile")});
-    m_collections = new DbGrid(m_ctx.dm.adoIncasari, m_ctx.prompter,
-                               {{QStringLiteral("Anulata"), QStringLiteral("Anulata"), FieldFormat::Boolean},
-                                {QStringLiteral("NrChit"), QStringLiteral("Nr")},
-                                {QStringLiteral("Seria"), QStringLiteral("Seria")},
-                                {QStringLiteral("Data"), QStringLiteral("Data")},
-                                {QStringLiteral("Suma"), QStringLiteral("Suma"), FieldFormat::Money},
-                                {QStringLiteral("ModPlata"), QStringLiteral("Mod plata")},
-                                {QStringLiteral("Reprezentand"), QStringLiteral("Reprezentand")},
-                                {QStringLiteral("Comentariu"), QStringLiteral("Comentariu")},
-                                {QStringLiteral("moneda"), QStringLiteral("Moneda")},
-                                {QStringLiteral("Operator"), QStringLiteral("Operator")}});
+    m_view->addItems(
+        {QStringLiteral("Incasarile clientului curent"), QStringLiteral("Toate incasarile")});
+    m_collections =
+        new DbGrid(m_ctx.dm.adoIncasari, m_ctx.prompter,
+                   {{QStringLiteral("Anulata"), QStringLiteral("Anulata"), FieldFormat::Boolean},
+                    {QStringLiteral("NrChit"), QStringLiteral("Nr")},
+                    {QStringLiteral("Seria"), QStringLiteral("Seria")},
+                    {QStringLiteral("Data"), QStringLiteral("Data")},
+                    {QStringLiteral("Suma"), QStringLiteral("Suma"), FieldFormat::Money},
+                    {QStringLiteral("ModPlata"), QStringLiteral("Mod plata")},
+                    {QStringLiteral("Reprezentand"), QStringLiteral("Reprezentand")},
+                    {QStringLiteral("Comentariu"), QStringLiteral("Comentariu")},
+                    {QStringLiteral("moneda"), QStringLiteral("Moneda")},
+                    {QStringLiteral("Operator"), QStringLiteral("Operator")}});
     auto *cancel = new QPushButton(QStringLiteral("Anuleaza incasarea"));
     auto *remove = new QPushButton(QStringLiteral("-"));
     remove->setToolTip(QStringLiteral("Sterge incasarea"));
@@ -505,13 +532,18 @@ void TfrmChitanta::listPageShow()
 {
     Tdm &dm = m_ctx.dm;
     runShowingErrors(&m_ctx.prompter, [&] {
-        const qint64 client = dm.adoClienti.isOpen() && !dm.adoClienti.isEmpty() ? dm.adoClienti.asInteger(QStringLiteral("id")) : 0;
+        const qint64 client = dm.adoClienti.isOpen() && !dm.adoClienti.isEmpty()
+                                  ? dm.adoClienti.asInteger(QStringLiteral("id"))
+                                  : 0;
         if (m_view->currentIndex() == 0) {
-            reopenCollections(QStringLiteral("Select * from Incasari Where id_cumparator=:idc and id_firma=:idf and "
-                                             "id_punctlucru=:idp order by data desc"),
-                              {client, dm.companyId(), dm.state().currentWorkPointId});
+            reopenCollections(
+                QStringLiteral(
+                    "Select * from Incasari Where id_cumparator=:idc and id_firma=:idf and "
+                    "id_punctlucru=:idp order by data desc"),
+                {client, dm.companyId(), dm.state().currentWorkPointId});
         } else {
-            reopenCollections(QStringLiteral("Select * from Incasari where id_firma=:idf and id_punctlucru=:idp order by data desc"),
+            reopenCollections(QStringLiteral("Select * from Incasari where id_firma=:idf and "
+                                             "id_punctlucru=:idp order by data desc"),
                               {dm.companyId(), dm.state().currentWorkPointId});
         }
     });
@@ -532,7 +564,8 @@ void TfrmChitanta::deleteCurrent()
     Dataset &view = m_ctx.dm.adoIncasari;
     if (!view.isOpen() || view.isEmpty())
         return;
-    if (!m_ctx.prompter.confirm(QStringLiteral("Sunteti sigur ca doriti sa stergeti aceasta inregistrare?")))
+    if (!m_ctx.prompter.confirm(
+            QStringLiteral("Sunteti sigur ca doriti sa stergeti aceasta inregistrare?")))
         return;
     const qint64 id = view.asInteger(QStringLiteral("id"));
     if (runShowingErrors(&m_ctx.prompter, [&] { collections::deleteCollection(m_ctx.dm, id); }))
@@ -550,8 +583,8 @@ void TfrmChitanta::showEvent(QShowEvent *event)
     m_ctx.dm.state().loadClientDocuments = false;
     if (m_entry != Entry::FromInvoice) {
         runShowingErrors(&m_ctx.prompter, [this] {
-            openCompanyTable(m_ctx.dm.adoClienti, QStringLiteral("Clienti"), QStringLiteral(" order by NumeFirma"),
-                             m_ctx.dm.companyId());
+            openCompanyTable(m_ctx.dm.adoClienti, QStringLiteral("Clienti"),
+                             QStringLiteral(" order by NumeFirma"), m_ctx.dm.companyId());
         });
     }
     m_pages->setCurrentIndex(ClientPage);
@@ -563,7 +596,8 @@ void TfrmChitanta::closeEvent(QCloseEvent *event)
     Dataset &view = m_ctx.dm.adoIncasari;
     view.close();
     view.setFiltered(false);
-    view.setSql(QStringLiteral("Select * from Incasari Where id_cumparator=:idc and id_firma=:idf order by data desc"));
+    view.setSql(QStringLiteral(
+        "Select * from Incasari Where id_cumparator=:idc and id_firma=:idf order by data desc"));
     m_ctx.dm.state().openedFromInvoice = false;
     if (m_ctx.frame)
         m_ctx.frame->toolbar()->setEnabled(true);

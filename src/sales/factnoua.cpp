@@ -15,10 +15,10 @@
 #include "widgets/dbgrid.h"
 #include "widgets/dbnavigator.h"
 
-#include <QToolButton>
 #include "widgets/fieldlink.h"
 #include "widgets/picklistcombo.h"
 #include "widgets/windowparts.h"
+#include <QToolButton>
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -39,8 +39,13 @@
 
 namespace {
 
-
-enum Step { ClientStep = 0, HeaderStep = 1, LinesStep = 2, ValidationStep = 3 };
+enum Step
+{
+    ClientStep = 0,
+    HeaderStep = 1,
+    LinesStep = 2,
+    ValidationStep = 3
+};
 
 QLineEdit *readOnlyBox()
 {
@@ -57,14 +62,15 @@ TfrmFactNoua::TfrmFactNoua(const WindowContext &context, Entry entry, QWidget *p
 {
     setWindowTitle(QStringLiteral("Factura/Aviz/BC Nou"));
     WebFetcher *rates = m_ctx.rates;
-    m_workspace = std::make_unique<DocumentWorkspace>(m_ctx.dm, [rates](const QString &currency) -> std::optional<Money> {
-        if (!rates)
-            return std::nullopt;
-        const std::optional<RateQuote> quote = rates->fetchRate(currency);
-        if (!quote)
-            return std::nullopt;
-        return quote->rate;
-    });
+    m_workspace = std::make_unique<DocumentWorkspace>(
+        m_ctx.dm, [rates](const QString &currency) -> std::optional<Money> {
+            if (!rates)
+                return std::nullopt;
+            const std::optional<RateQuote> quote = rates->fetchRate(currency);
+            if (!quote)
+                return std::nullopt;
+            return quote->rate;
+        });
     m_ctx.dm.state().silentMode = false;
     m_ctx.dm.adoClienti.close();
 
@@ -74,7 +80,8 @@ TfrmFactNoua::TfrmFactNoua(const WindowContext &context, Entry entry, QWidget *p
     m_steps->addTab(scrollable(buildClientStep()), QStringLiteral("1. Alegeti clientul"));
     m_steps->addTab(scrollable(buildHeaderStep()), QStringLiteral("2. Antet/footer"));
     m_steps->addTab(scrollable(buildLinesStep()), QStringLiteral("3. Servicii/Produse"));
-    m_steps->addTab(scrollable(buildValidationStep()), QStringLiteral("Validare si Previzualizare"));
+    m_steps->addTab(scrollable(buildValidationStep()),
+                    QStringLiteral("Validare si Previzualizare"));
     auto *issueLayout = new QVBoxLayout(issue);
     issueLayout->addWidget(m_steps);
     m_pages->addTab(issue, QStringLiteral("Emite act"));
@@ -105,16 +112,19 @@ QWidget *TfrmFactNoua::buildClientStep()
     m_edNume->setPlaceholderText(QStringLiteral("Denumire (Enter cauta)"));
     m_edCui = new QLineEdit;
     m_edRegCom = new QLineEdit;
-    m_cb = new QCheckBox(QStringLiteral("Cauta doar in  baza de clienti (nebifat=cauta in toata baza)"));
+    m_cb = new QCheckBox(
+        QStringLiteral("Cauta doar in  baza de clienti (nebifat=cauta in toata baza)"));
     m_cb->setChecked(true);
-    m_cbSold = new QCheckBox(QStringLiteral("Afiseaza clientii cu sold (operatia va incetini afisarea clientilor)"));
-    m_clients = new DbGrid(dm.adoClienti, m_ctx.prompter,
-                           {{QStringLiteral("NumeFirma"), QStringLiteral("Denumire")},
-                            {QStringLiteral("CUI"), QStringLiteral("CUI")},
-                            {QStringLiteral("RegCom"), QStringLiteral("Reg. Com.")},
-                            {QStringLiteral("Localitate"), QStringLiteral("Localitate")},
-                            {QStringLiteral("Comentariu"), QStringLiteral("Nr Contract")},
-                            {QStringLiteral("SoldCalculat"), QStringLiteral("Sold"), FieldFormat::Money}});
+    m_cbSold = new QCheckBox(
+        QStringLiteral("Afiseaza clientii cu sold (operatia va incetini afisarea clientilor)"));
+    m_clients =
+        new DbGrid(dm.adoClienti, m_ctx.prompter,
+                   {{QStringLiteral("NumeFirma"), QStringLiteral("Denumire")},
+                    {QStringLiteral("CUI"), QStringLiteral("CUI")},
+                    {QStringLiteral("RegCom"), QStringLiteral("Reg. Com.")},
+                    {QStringLiteral("Localitate"), QStringLiteral("Localitate")},
+                    {QStringLiteral("Comentariu"), QStringLiteral("Nr Contract")},
+                    {QStringLiteral("SoldCalculat"), QStringLiteral("Sold"), FieldFormat::Money}});
     auto *add = new QPushButton(QStringLiteral("+"));
     add->setToolTip(QStringLiteral("Client nou"));
     m_btPasUrmator = new QPushButton(QStringLiteral("Pasul urmator"));
@@ -146,11 +156,12 @@ QWidget *TfrmFactNoua::buildClientStep()
                                          {QStringLiteral("NrCI"), QStringLiteral("Nr CI")}}));
     auto *other = new QWidget;
     auto *otherLayout = new QVBoxLayout(other);
-    otherLayout->addWidget(new DbGrid(dm.adoDetaliiClienti, m_ctx.prompter,
-                                      {{QStringLiteral("Echipament"), QStringLiteral("Echipament")},
-                                       {QStringLiteral("AdresaEchipament"), QStringLiteral("Adresa")},
-                                       {QStringLiteral("FormaProprietate"), QStringLiteral("Forma proprietate")},
-                                       {QStringLiteral("Intelegeri"), QStringLiteral("Intelegeri")}}));
+    otherLayout->addWidget(
+        new DbGrid(dm.adoDetaliiClienti, m_ctx.prompter,
+                   {{QStringLiteral("Echipament"), QStringLiteral("Echipament")},
+                    {QStringLiteral("AdresaEchipament"), QStringLiteral("Adresa")},
+                    {QStringLiteral("FormaProprietate"), QStringLiteral("Forma proprietate")},
+                    {QStringLiteral("Intelegeri"), QStringLiteral("Intelegeri")}}));
 
     auto *tabs = new QTabWidget;
     auto *clients = new QWidget;
@@ -196,8 +207,8 @@ void TfrmFactNoua::edNumeKeyPress()
 void TfrmFactNoua::searchBy(const QString &column, const QString &text)
 {
     runShowingErrors(&m_ctx.prompter, [&] {
-        searchClients(m_ctx.dm.adoClienti, column, m_cb->isChecked(), SearchOperator::Contains, false, text,
-                      m_ctx.dm.companyId());
+        searchClients(m_ctx.dm.adoClienti, column, m_cb->isChecked(), SearchOperator::Contains,
+                      false, text, m_ctx.dm.companyId());
     });
 }
 
@@ -274,10 +285,11 @@ QWidget *TfrmFactNoua::buildHeaderStep()
     m_volume = new QLineEdit;
     m_licence = new QLineEdit;
     m_deliveryTerms = new QLineEdit;
-    m_workPoints = new DbGrid(dm.adoSeriiF, m_ctx.prompter,
-                              {{QStringLiteral("DenumirePunctLucru"), QStringLiteral("Punct lucru")},
-                               {QStringLiteral("AbrevierePunctLucru"), QStringLiteral("Abreviere")},
-                               {QStringLiteral("SerieFactura"), QStringLiteral("Serie")}});
+    m_workPoints =
+        new DbGrid(dm.adoSeriiF, m_ctx.prompter,
+                   {{QStringLiteral("DenumirePunctLucru"), QStringLiteral("Punct lucru")},
+                    {QStringLiteral("AbrevierePunctLucru"), QStringLiteral("Abreviere")},
+                    {QStringLiteral("SerieFactura"), QStringLiteral("Serie")}});
     m_workPoints->setMaximumHeight(110);
     m_btHeaderNext = new QPushButton(QStringLiteral("Pasul urmator"));
     auto *back = new QPushButton(QStringLiteral("Pasul anterior"));
@@ -304,7 +316,8 @@ QWidget *TfrmFactNoua::buildHeaderStep()
 
     m_delegatePanel = new QGroupBox(QStringLiteral("Delegat"));
     auto *delegate = new QFormLayout(m_delegatePanel);
-    for (const char *caption : {"Delegat", "DelegatCNP", "SeriaCI", "NrCI", "Sectia", "Transport", "Auto"}) {
+    for (const char *caption :
+         {"Delegat", "DelegatCNP", "SeriaCI", "NrCI", "Sectia", "Transport", "Auto"}) {
         auto *e = new QLineEdit;
         m_delegate.insert(QString::fromLatin1(caption), e);
         delegate->addRow(QString::fromLatin1(caption), e);
@@ -316,7 +329,8 @@ QWidget *TfrmFactNoua::buildHeaderStep()
                                   {QStringLiteral("CNP"), QStringLiteral("CNP")}});
     delegates->setMaximumHeight(100);
     delegate->addRow(delegates);
-    connect(delegates, &DbGrid::rowDoubleClicked, this, [this] { delegateChosen(m_ctx.dm.delegati); });
+    connect(delegates, &DbGrid::rowDoubleClicked, this,
+            [this] { delegateChosen(m_ctx.dm.delegati); });
 
     auto *extra = new QGroupBox(QStringLiteral("Alte date"));
     auto *extraForm = new QFormLayout(extra);
@@ -378,17 +392,20 @@ void TfrmFactNoua::TabSheetAntetShow()
         m_dispatchDate->setDate(m_date->date());
 
         m_clientContracts = std::make_unique<Dataset>(
-            dm.cnc(), QStringLiteral("select * from Contracte\r\nwhere id_cump=:idc and id_firma=:idf and stare=1\r\norder by data desc"));
+            dm.cnc(), QStringLiteral("select * from Contracte\r\nwhere id_cump=:idc and "
+                                     "id_firma=:idf and stare=1\r\norder by data desc"));
         m_clientContracts->setParams({client, company});
         QList<PickItem> contracts{{QString(), -1}};
-        contracts += fillPickListDated(*m_clientContracts, QStringLiteral("Nr"), QStringLiteral("id"), QStringLiteral("Data"));
+        contracts += fillPickListDated(*m_clientContracts, QStringLiteral("Nr"),
+                                       QStringLiteral("id"), QStringLiteral("Data"));
         m_contract->setItems(contracts);
 
         m_payment->clear();
         Dataset methods(dm.cnc(), QStringLiteral("Select  * from Metodedeplata"));
         methods.open();
         for (methods.first(); !methods.eof(); methods.next())
-            m_payment->addItem(methods.asString(QStringLiteral("Denumire")), methods.value(QStringLiteral("Valoare")));
+            m_payment->addItem(methods.asString(QStringLiteral("Denumire")),
+                               methods.value(QStringLiteral("Valoare")));
         m_payment->setCurrentIndex(0);
 
         rc.adoConturi.close();
@@ -396,19 +413,24 @@ void TfrmFactNoua::TabSheetAntetShow()
         rc.adoConturi.open();
         QList<PickItem> banks{{QString(), -1}};
         for (rc.adoConturi.first(); !rc.adoConturi.eof(); rc.adoConturi.next())
-            banks << PickItem{rc.adoConturi.asString(QStringLiteral("Banca")) + QStringLiteral(" ")
-                                  + rc.adoConturi.asString(QStringLiteral("Cont")),
+            banks << PickItem{rc.adoConturi.asString(QStringLiteral("Banca")) +
+                                  QStringLiteral(" ") +
+                                  rc.adoConturi.asString(QStringLiteral("Cont")),
                               rc.adoConturi.asInteger(QStringLiteral("ID"))};
         m_bank->setItems(banks);
 
-        m_mention->setItems(fillPickList(dm.tblMentiuniFacturi, QStringLiteral("Mentiune"), QStringLiteral("ID"), m_ctx.prompter));
+        m_mention->setItems(fillPickList(dm.tblMentiuniFacturi, QStringLiteral("Mentiune"),
+                                         QStringLiteral("ID"), m_ctx.prompter));
 
         m_currency->blockSignals(true);
         m_currency->clear();
-        Dataset currencies(dm.cnc(), QStringLiteral("Select * from Monede\r\nOrder By BifaDefault desc, Ordine ASC"));
+        Dataset currencies(
+            dm.cnc(),
+            QStringLiteral("Select * from Monede\r\nOrder By BifaDefault desc, Ordine ASC"));
         currencies.open();
         for (currencies.first(); !currencies.eof(); currencies.next())
-            m_currency->addItem(currencies.asString(QStringLiteral("CodIso")), currencies.asInteger(QStringLiteral("Nrzecimale")));
+            m_currency->addItem(currencies.asString(QStringLiteral("CodIso")),
+                                currencies.asInteger(QStringLiteral("Nrzecimale")));
         m_currency->setCurrentIndex(0);
         m_currency->blockSignals(false);
         wwMOnedaChange();
@@ -454,13 +476,16 @@ void TfrmFactNoua::EdContractChange()
         Dataset &contracts = *m_clientContracts;
         if (!contracts.locate(QStringLiteral("id"), *id))
             return;
-        const int currency = m_currency->findText(contracts.asString(QStringLiteral("MonedaFactura")));
+        const int currency =
+            m_currency->findText(contracts.asString(QStringLiteral("MonedaFactura")));
         if (currency >= 0)
             m_currency->setCurrentIndex(currency);
         m_termDays->setValue(int(contracts.asInteger(QStringLiteral("Termenplata"))));
         Connection &c = m_ctx.dm.cnc();
-        Dataset services(c, QStringLiteral("select sum(Total) as t, sum(Valoare) as v, max(MonedaContract) as m from "
-                                           "ServiciipeContract where id_contract=:id_c"));
+        Dataset services(
+            c, QStringLiteral(
+                   "select sum(Total) as t, sum(Valoare) as v, max(MonedaContract) as m from "
+                   "ServiciipeContract where id_contract=:id_c"));
         services.setParam(0, *id);
         services.open();
         const QString contractCurrency = services.asString(QStringLiteral("m"));
@@ -468,19 +493,25 @@ void TfrmFactNoua::EdContractChange()
             ->setText(services.asMoney(QStringLiteral("t")).toString(2) + contractCurrency);
         m_contractBoxes.value(QStringLiteral("Val Contract"))
             ->setText(services.asMoney(QStringLiteral("v")).toString(2) + contractCurrency);
-        Dataset invoiced(c, QStringLiteral("select sum(p.TotalOut) as t, max(p.monedaOut) as m from ProdCumparate p "
-                                           "inner join Facturi f on f.id=p.id_fact where f.id_vanzator=:idv and "
-                                           "f.id_cump=:idc and f.id_nrcontract=:idnc"));
+        Dataset invoiced(
+            c, QStringLiteral(
+                   "select sum(p.TotalOut) as t, max(p.monedaOut) as m from ProdCumparate p "
+                   "inner join Facturi f on f.id=p.id_fact where f.id_vanzator=:idv and "
+                   "f.id_cump=:idc and f.id_nrcontract=:idnc"));
         invoiced.setParams({m_ctx.dm.companyId(), m_workspace->clientId(), *id});
         invoiced.open();
         m_contractBoxes.value(QStringLiteral("Facturat"))
-            ->setText(invoiced.asMoney(QStringLiteral("t")).toString(2) + u' ' + invoiced.asString(QStringLiteral("m")));
-        Dataset collected(c, QStringLiteral("select sum(i.Suma) as s from Incasari i inner join Facturi f on f.id=i.id_fact "
-                                            "where f.id_vanzator=:idv and f.id_cump=:idc and f.id_nrcontract=:idnc"));
+            ->setText(invoiced.asMoney(QStringLiteral("t")).toString(2) + u' ' +
+                      invoiced.asString(QStringLiteral("m")));
+        Dataset collected(
+            c, QStringLiteral(
+                   "select sum(i.Suma) as s from Incasari i inner join Facturi f on f.id=i.id_fact "
+                   "where f.id_vanzator=:idv and f.id_cump=:idc and f.id_nrcontract=:idnc"));
         collected.setParams({m_ctx.dm.companyId(), m_workspace->clientId(), *id});
         collected.open();
         m_contractBoxes.value(QStringLiteral("Incasat"))
-            ->setText(collected.asMoney(QStringLiteral("s")).toString(2) + u' ' + invoiced.asString(QStringLiteral("m")));
+            ->setText(collected.asMoney(QStringLiteral("s")).toString(2) + u' ' +
+                      invoiced.asString(QStringLiteral("m")));
     } catch (const DbError &) {
         // The summary is a help only; what was computed stays shown.
     }
@@ -490,14 +521,19 @@ void TfrmFactNoua::delegateChosen(Dataset &delegates)
 {
     if (!delegates.isOpen() || delegates.isEmpty())
         return;
-    if (!m_ctx.prompter.confirm(QStringLiteral("Doriti sa selectati acest delegat pentru factura curenta?")))
+    if (!m_ctx.prompter.confirm(
+            QStringLiteral("Doriti sa selectati acest delegat pentru factura curenta?")))
         return;
     m_delegate.value(QStringLiteral("Delegat"))
-        ->setText(delegates.asString(QStringLiteral("Nume")) + u' ' + delegates.asString(QStringLiteral("Prenume")));
-    m_delegate.value(QStringLiteral("DelegatCNP"))->setText(delegates.asString(QStringLiteral("CNP")));
-    m_delegate.value(QStringLiteral("SeriaCI"))->setText(delegates.asString(QStringLiteral("SerieCI")));
+        ->setText(delegates.asString(QStringLiteral("Nume")) + u' ' +
+                  delegates.asString(QStringLiteral("Prenume")));
+    m_delegate.value(QStringLiteral("DelegatCNP"))
+        ->setText(delegates.asString(QStringLiteral("CNP")));
+    m_delegate.value(QStringLiteral("SeriaCI"))
+        ->setText(delegates.asString(QStringLiteral("SerieCI")));
     m_delegate.value(QStringLiteral("NrCI"))->setText(delegates.asString(QStringLiteral("NrCI")));
-    m_delegate.value(QStringLiteral("Sectia"))->setText(delegates.asString(QStringLiteral("Sectia")));
+    m_delegate.value(QStringLiteral("Sectia"))
+        ->setText(delegates.asString(QStringLiteral("Sectia")));
 }
 
 void TfrmFactNoua::BitBtn3Click()
@@ -547,26 +583,32 @@ QWidget *TfrmFactNoua::buildLinesStep()
     m_sources = new QTabWidget;
 
     auto *services = new QWidget;
-    auto *categories = new DbGrid(dm.adocategorii, m_ctx.prompter, {{QStringLiteral("Categorie"), QStringLiteral("Categorie")}});
-    auto *subcategories = new DbGrid(dm.adoSortim, m_ctx.prompter, {{QStringLiteral("Categorie"), QStringLiteral("Subcategorie")}});
-    m_products = new DbGrid(dm.adoProdSort, m_ctx.prompter,
-                            {{QStringLiteral("DenPr"), QStringLiteral("Denumire")},
-                             {QStringLiteral("UM"), QStringLiteral("UM")},
-                             {QStringLiteral("Pret"), QStringLiteral("Pret"), FieldFormat::Money},
-                             {QStringLiteral("cotaTVA"), QStringLiteral("TVA %"), FieldFormat::Money, 0},
-                             {QStringLiteral("moneda"), QStringLiteral("Moneda")}});
+    auto *categories = new DbGrid(dm.adocategorii, m_ctx.prompter,
+                                  {{QStringLiteral("Categorie"), QStringLiteral("Categorie")}});
+    auto *subcategories =
+        new DbGrid(dm.adoSortim, m_ctx.prompter,
+                   {{QStringLiteral("Categorie"), QStringLiteral("Subcategorie")}});
+    m_products =
+        new DbGrid(dm.adoProdSort, m_ctx.prompter,
+                   {{QStringLiteral("DenPr"), QStringLiteral("Denumire")},
+                    {QStringLiteral("UM"), QStringLiteral("UM")},
+                    {QStringLiteral("Pret"), QStringLiteral("Pret"), FieldFormat::Money},
+                    {QStringLiteral("cotaTVA"), QStringLiteral("TVA %"), FieldFormat::Money, 0},
+                    {QStringLiteral("moneda"), QStringLiteral("Moneda")}});
     m_search = new QLineEdit;
     m_quantity = new QLineEdit(QStringLiteral("1"));
     m_discount = new QComboBox;
-    m_discount->addItems({QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("15"),
-                          QStringLiteral("20"), QStringLiteral("50"), QStringLiteral("100"), QStringLiteral("0"),
-                          QStringLiteral("-1"), QStringLiteral("-5"), QStringLiteral("-10"), QStringLiteral("-15"),
-                          QStringLiteral("-20"), QStringLiteral("-50"), QStringLiteral("-100"), QString()});
+    m_discount->addItems(
+        {QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("15"),
+         QStringLiteral("20"), QStringLiteral("50"), QStringLiteral("100"), QStringLiteral("0"),
+         QStringLiteral("-1"), QStringLiteral("-5"), QStringLiteral("-10"), QStringLiteral("-15"),
+         QStringLiteral("-20"), QStringLiteral("-50"), QStringLiteral("-100"), QString()});
     m_discount->setEditable(true);
     m_discount->setCurrentText(QStringLiteral("0"));
     m_btAdauga = new QPushButton(QStringLiteral("Adauga "));
     m_btDiscount = new QPushButton(QStringLiteral("Discount/Adaos- %"));
-    m_btDiscount->setToolTip(QStringLiteral("Adauga o linie de discount (valoare negativa) sau adaos, in procente"));
+    m_btDiscount->setToolTip(
+        QStringLiteral("Adauga o linie de discount (valoare negativa) sau adaos, in procente"));
 
     auto *tree = new QHBoxLayout;
     tree->addWidget(categories, 1);
@@ -581,14 +623,15 @@ QWidget *TfrmFactNoua::buildLinesStep()
     entry->addWidget(m_btAdauga);
     entry->addWidget(m_btDiscount);
     m_productNavigator = new DbNavigator(dm.adoProdSort, m_ctx.prompter);
-    m_productNavigator->setVisibleButtons(DbNavigator::Insert | DbNavigator::Edit | DbNavigator::Post | DbNavigator::Cancel);
-    m_productNavigator->button(DbNavigator::Insert)->setToolTip(QStringLiteral("Adauga produs in lista de servicii"));
+    m_productNavigator->setVisibleButtons(DbNavigator::Insert | DbNavigator::Edit |
+                                          DbNavigator::Post | DbNavigator::Cancel);
+    m_productNavigator->button(DbNavigator::Insert)
+        ->setToolTip(QStringLiteral("Adauga produs in lista de servicii"));
     m_productNavigator->button(DbNavigator::Edit)->setToolTip(QStringLiteral("Modifica"));
     m_productNavigator->button(DbNavigator::Post)->setToolTip(QStringLiteral("Confirma"));
     // New products are typed straight into the list.
-    connect(&dm.adoProdSort, &Dataset::stateChanged, this, [this] {
-        m_products->setEditable(m_ctx.dm.adoProdSort.isEditing());
-    });
+    connect(&dm.adoProdSort, &Dataset::stateChanged, this,
+            [this] { m_products->setEditable(m_ctx.dm.adoProdSort.isEditing()); });
     auto *servicesLayout = new QVBoxLayout(services);
     servicesLayout->addLayout(tree);
     servicesLayout->addWidget(m_productNavigator);
@@ -676,7 +719,8 @@ void TfrmFactNoua::btAdaugaClick()
 
 void TfrmFactNoua::Label22DblClick()
 {
-    runShowingErrors(&m_ctx.prompter, [&] { m_workspace->addGeneralLine(m_discount->currentText()); });
+    runShowingErrors(&m_ctx.prompter,
+                     [&] { m_workspace->addGeneralLine(m_discount->currentText()); });
     updateNextButtons();
 }
 
@@ -703,14 +747,15 @@ void TfrmFactNoua::updateNextButtons()
 QWidget *TfrmFactNoua::buildValidationStep()
 {
     auto *page = new QWidget;
-    m_validationLines = new DbGrid(m_ctx.dm.adoPrCump, m_ctx.prompter,
-                                   {{QStringLiteral("Denumire"), QStringLiteral("Denumire")},
-                                    {QStringLiteral("UM"), QStringLiteral("UM")},
-                                    {QStringLiteral("Cnt"), QStringLiteral("Cantitate")},
-                                    {QStringLiteral("PUOut"), QStringLiteral("Pret"), FieldFormat::Money},
-                                    {QStringLiteral("ValOut"), QStringLiteral("Valoare"), FieldFormat::Money},
-                                    {QStringLiteral("ValTVAOut"), QStringLiteral("TVA"), FieldFormat::Money},
-                                    {QStringLiteral("TotalOut"), QStringLiteral("Total"), FieldFormat::Money}});
+    m_validationLines =
+        new DbGrid(m_ctx.dm.adoPrCump, m_ctx.prompter,
+                   {{QStringLiteral("Denumire"), QStringLiteral("Denumire")},
+                    {QStringLiteral("UM"), QStringLiteral("UM")},
+                    {QStringLiteral("Cnt"), QStringLiteral("Cantitate")},
+                    {QStringLiteral("PUOut"), QStringLiteral("Pret"), FieldFormat::Money},
+                    {QStringLiteral("ValOut"), QStringLiteral("Valoare"), FieldFormat::Money},
+                    {QStringLiteral("ValTVAOut"), QStringLiteral("TVA"), FieldFormat::Money},
+                    {QStringLiteral("TotalOut"), QStringLiteral("Total"), FieldFormat::Money}});
     auto *remove = new QPushButton(QStringLiteral("-"));
     remove->setToolTip(QStringLiteral("Sterge linia selectata"));
     auto *totals = new QFormLayout;
@@ -774,8 +819,10 @@ void TfrmFactNoua::showTotals()
     m_totals.value(QStringLiteral("edTVAOut"))->setText(t.vat.toString(2));
     m_totals.value(QStringLiteral("edTotalOut"))->setText(t.total.toString(2));
     m_totals.value(QStringLiteral("edTotalCNT"))->setText(QString::number(t.quantity, 'f', 3));
-    m_totals.value(QStringLiteral("edTotalValFaraDiscount"))->setText(t.valueBeforeDiscount.toString(2));
-    m_totals.value(QStringLiteral("edTotalFaraDiscount"))->setText(t.totalBeforeDiscount.toString(2));
+    m_totals.value(QStringLiteral("edTotalValFaraDiscount"))
+        ->setText(t.valueBeforeDiscount.toString(2));
+    m_totals.value(QStringLiteral("edTotalFaraDiscount"))
+        ->setText(t.totalBeforeDiscount.toString(2));
 }
 
 void TfrmFactNoua::btValidareClick()
@@ -792,14 +839,16 @@ void TfrmFactNoua::btValidareClick()
             const std::optional<RateQuote> quote = rates->fetchRate(currency);
             return quote ? std::optional<Money>(quote->rate) : std::nullopt;
         },
-        [&dm](qint64 lineId, const QString &name, double quantity, int decimalsIn, int decimalsMM, qint64 workPointId) {
-            stock::consumeStock(dm.cnc(), lineId, name, quantity, decimalsIn, decimalsMM, workPointId,
-                                stock::valuationMethod(dm.cnc(), dm.companyId()));
+        [&dm](qint64 lineId, const QString &name, double quantity, int decimalsIn, int decimalsMM,
+              qint64 workPointId) {
+            stock::consumeStock(dm.cnc(), lineId, name, quantity, decimalsIn, decimalsMM,
+                                workPointId, stock::valuationMethod(dm.cnc(), dm.companyId()));
         });
     DocumentValidation::Options options;
     options.silent = dm.state().silentMode;
     options.automaticNumber = m_cbNrfact->isChecked();
-    const DocumentValidation::Outcome outcome = validation.validate(m_workspace->documentId(), options);
+    const DocumentValidation::Outcome outcome =
+        validation.validate(m_workspace->documentId(), options);
     runShowingErrors(&m_ctx.prompter, [&] {
         dm.adoNrFAct.requeryKeepingPosition();
         if (dm.adoPrCump.isOpen())
@@ -809,8 +858,8 @@ void TfrmFactNoua::btValidareClick()
     if (outcome != DocumentValidation::Outcome::Validated)
         return;
     const DocumentWorkspace::Header &h = m_workspace->header();
-    m_btIncasare->setVisible(h.date == QDate::currentDate() && h.kind == numbering::Invoice
-                             && h.payment.contains(QStringLiteral("Chitanta")));
+    m_btIncasare->setVisible(h.date == QDate::currentDate() && h.kind == numbering::Invoice &&
+                             h.payment.contains(QStringLiteral("Chitanta")));
 }
 
 // The document through its template: "Factura" (headed INVOICE for euro and
@@ -837,7 +886,8 @@ void TfrmFactNoua::BitBtn4Click()
         m_ctx.rc.adoConturi.close();
         m_ctx.rc.adoConturi.setParam(0, doc.asInteger(QStringLiteral("id_cump")));
         m_ctx.rc.adoConturi.open();
-        if (dm.adoClienti.isOpen() && !dm.adoClienti.locate(QStringLiteral("id"), doc.asInteger(QStringLiteral("id_cump")))) {
+        if (dm.adoClienti.isOpen() &&
+            !dm.adoClienti.locate(QStringLiteral("id"), doc.asInteger(QStringLiteral("id_cump")))) {
             searchClients(dm.adoClienti, QStringLiteral("id"), false, SearchOperator::Equals, false,
                           doc.asInteger(QStringLiteral("id_cump")), dm.companyId());
         }
@@ -848,9 +898,11 @@ void TfrmFactNoua::BitBtn4Click()
             m_ctx.reports.printTemplate(dm.companyId(), QStringLiteral("BC"));
         } else {
             const QString currency = doc.asString(QStringLiteral("MonedaFacturii"));
-            const bool foreign = currency.contains(QStringLiteral("EUR")) || currency.contains(QStringLiteral("USD"));
-            m_ctx.reports.printTemplate(dm.companyId(), QStringLiteral("Factura"), QStringLiteral("titlul"),
-                                        foreign ? QStringLiteral("INVOICE") : QStringLiteral("FACTURA"));
+            const bool foreign = currency.contains(QStringLiteral("EUR")) ||
+                                 currency.contains(QStringLiteral("USD"));
+            m_ctx.reports.printTemplate(
+                dm.companyId(), QStringLiteral("Factura"), QStringLiteral("titlul"),
+                foreign ? QStringLiteral("INVOICE") : QStringLiteral("FACTURA"));
         }
     });
 }
@@ -861,12 +913,14 @@ void TfrmFactNoua::btINcasareClick()
     const qint64 invoice = m_workspace->documentId();
     const qint64 client = m_workspace->clientId();
     m_workspace->startNewDocument();
-    if (!m_ctx.prompter.confirm(QStringLiteral("Doriti sa intrati in fereastra de INCASARI pentru achitarea facturii?"))) {
+    if (!m_ctx.prompter.confirm(QStringLiteral(
+            "Doriti sa intrati in fereastra de INCASARI pentru achitarea facturii?"))) {
         close();
         return;
     }
     if (m_ctx.frame)
-        m_ctx.frame->openCollectionOfInvoice(invoice, client, m_edNume->text(), m_workspace->header().payment);
+        m_ctx.frame->openCollectionOfInvoice(invoice, client, m_edNume->text(),
+                                             m_workspace->header().payment);
 }
 
 void TfrmFactNoua::showEvent(QShowEvent *event)
@@ -891,7 +945,8 @@ void TfrmFactNoua::FormShow()
     m_date->setDate(QDate::currentDate());
     chooseStep(ClientStep);
     runShowingErrors(&m_ctx.prompter, [&] {
-        openCompanyTable(m_ctx.dm.adoClienti, QStringLiteral("Clienti"), QStringLiteral(" and client=true  order by NumeFirma"),
+        openCompanyTable(m_ctx.dm.adoClienti, QStringLiteral("Clienti"),
+                         QStringLiteral(" and client=true  order by NumeFirma"),
                          m_ctx.dm.companyId());
     });
     m_edNume->setFocus();

@@ -20,9 +20,9 @@
 #include "widgets/dbgrid.h"
 #include "widgets/moneyedit.h"
 
-#include <QCheckBox>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -48,7 +48,9 @@ public:
 class MailingHost : public ReportHost
 {
 public:
-    MailingHost(const MailSettings &settings, Prompter &prompter) : m_settings(settings), m_prompter(prompter) {}
+    MailingHost(const MailSettings &settings, Prompter &prompter)
+        : m_settings(settings), m_prompter(prompter)
+    {}
     QStringList previews;
     QList<EmailDraft> drafts;
     void preview(const QString &title, const QString &) override { previews << title; }
@@ -92,7 +94,8 @@ template <class W> W *child(TfrmMain &frame)
 QAction *toolbarAction(TfrmMain &frame, const QString &text)
 {
     const QList<QAction *> actions = frame.findChildren<QAction *>();
-    const auto it = std::find_if(actions.begin(), actions.end(), [&text](QAction *a) { return a->text() == text; });
+    const auto it = std::find_if(actions.begin(), actions.end(),
+                                 [&text](QAction *a) { return a->text() == text; });
     return it == actions.end() ? nullptr : *it;
 }
 
@@ -111,22 +114,27 @@ void TestEndToEnd::invoicePaidInCash()
     MailCertificates certs;
     QCOMPARE(certs.make(), QString());
     SmtpTestServer smtp;
-    QCOMPARE(smtp.start({QStringLiteral("--tls"), QStringLiteral("starttls"), QStringLiteral("--cert"),
-                         certs.path(QStringLiteral("server.pem")), QStringLiteral("--key"), certs.path(QStringLiteral("server.key"))}),
+    QCOMPARE(smtp.start({QStringLiteral("--tls"), QStringLiteral("starttls"),
+                         QStringLiteral("--cert"), certs.path(QStringLiteral("server.pem")),
+                         QStringLiteral("--key"), certs.path(QStringLiteral("server.key"))}),
              QString());
 
     Modules m;
     Connection &c = m.cnc();
     const QString fiscalFile = m.program.filePath(QStringLiteral("bon.inp"));
-    c.exec(QStringLiteral("update SeriiActe set NrFactura=17, NrChitanta=5, CaleFPRINT=:p"), {fiscalFile});
-    c.exec(QStringLiteral("update Clienti set smtphost='127.0.0.1', smtpport=:p, smtpSSL=true, email='facturi@firma-mea.ro' "
+    c.exec(QStringLiteral("update SeriiActe set NrFactura=17, NrChitanta=5, CaleFPRINT=:p"),
+           {fiscalFile});
+    c.exec(QStringLiteral("update Clienti set smtphost='127.0.0.1', smtpport=:p, smtpSSL=true, "
+                          "email='facturi@firma-mea.ro' "
                           "where emitent=true"),
            {smtp.port()});
     const qint64 sub = c.scalar(QStringLiteral("select min(id) from Sortimente")).toLongLong();
     c.insert(QStringLiteral("ListaProduse"),
-             {QStringLiteral("id_sort"), QStringLiteral("DenPr"), QStringLiteral("UM"), QStringLiteral("Pret"), QStringLiteral("cotaTVA"),
-              QStringLiteral("moneda"), QStringLiteral("NrZecimale")},
-             {sub, QStringLiteral("Cafea boabe"), QStringLiteral("kg"), 50, 21, QStringLiteral("RON"), 2});
+             {QStringLiteral("id_sort"), QStringLiteral("DenPr"), QStringLiteral("UM"),
+              QStringLiteral("Pret"), QStringLiteral("cotaTVA"), QStringLiteral("moneda"),
+              QStringLiteral("NrZecimale")},
+             {sub, QStringLiteral("Cafea boabe"), QStringLiteral("kg"), 50, 21,
+              QStringLiteral("RON"), 2});
     m.dm.adoSetari.requeryKeepingPosition();
 
     MailingHost host({certs.signer(), certs.recipientFolder(), certs.ca()}, m.prompter);
@@ -161,14 +169,16 @@ void TestEndToEnd::invoicePaidInCash()
     QVERIFY(client);
     QTest::keyClicks(client->nameEdit(), QStringLiteral("Cafeneaua Vesela SRL"));
     QTest::keyClicks(client->fiscalCodeEdit(), QStringLiteral("RO18547223"));
-    QTest::keyClicks(client->edit(QStringLiteral("E-mail")), QStringLiteral("contabilitate@cafeneaua.ro"));
+    QTest::keyClicks(client->edit(QStringLiteral("E-mail")),
+                     QStringLiteral("contabilitate@cafeneaua.ro"));
     QTest::mouseClick(client->okButton(), Qt::LeftButton);
     QVERIFY(client->savedId() > 0);
 
     QTest::keyClicks(window->edNume(), QStringLiteral("vesela"));
     QTest::keyClick(window->edNume(), Qt::Key_Return);
     QTest::mouseClick(window->btPasUrmator(), Qt::LeftButton);
-    window->wwAchitare()->setCurrentIndex(window->wwAchitare()->findText(QStringLiteral("Chitanta")));
+    window->wwAchitare()->setCurrentIndex(
+        window->wwAchitare()->findText(QStringLiteral("Chitanta")));
     QTest::mouseClick(window->bitBtn3(), Qt::LeftButton);
     window->edCantitS()->setText(QStringLiteral("2"));
     QTest::mouseClick(window->btAdauga(), Qt::LeftButton);
@@ -193,9 +203,11 @@ void TestEndToEnd::invoicePaidInCash()
     QCOMPARE(m.prompter.shown.last(), QStringLiteral("info: Message delivered"));
     QCOMPARE(smtp.messages().size(), 1);
     const QJsonObject mail = parsedMessage(smtp.messages().first());
-    QCOMPARE(mail.value(QStringLiteral("To")).toString(), QStringLiteral("contabilitate@cafeneaua.ro"));
-    QCOMPARE(mail.value(QStringLiteral("Subject")).toString(), QStringLiteral("Factura FIRMA MEA SRL 17 din ")
-                                                                  + QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    QCOMPARE(mail.value(QStringLiteral("To")).toString(),
+             QStringLiteral("contabilitate@cafeneaua.ro"));
+    QCOMPARE(mail.value(QStringLiteral("Subject")).toString(),
+             QStringLiteral("Factura FIRMA MEA SRL 17 din ") +
+                 QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
     QFile sentPdf(pdf);
     QVERIFY(sentPdf.open(QIODevice::ReadOnly));
     QCOMPARE(attachmentData(mail, QFileInfo(pdf).fileName()), sentPdf.readAll());
@@ -242,14 +254,16 @@ void TestEndToEnd::invoicePaidInCash()
     QCOMPARE(collection.recordCount(), 1);
     QCOMPARE(collection.asInteger(QStringLiteral("NrChit")), 5);
     QCOMPARE(collection.asString(QStringLiteral("Seria")), QStringLiteral("CHT"));
-    QCOMPARE(collection.asString(QStringLiteral("Sumaliteral")), QStringLiteral("unasutadouazecisiunulei"));
+    QCOMPARE(collection.asString(QStringLiteral("Sumaliteral")),
+             QStringLiteral("unasutadouazecisiunulei"));
     QCOMPARE(c.scalar(QStringLiteral("select NrChitanta from SeriiActe")).toInt(), 6);
     Dataset sheet(c, QStringLiteral("select * from RegistruCasaSold"));
     sheet.open();
     QCOMPARE(sheet.asMoney(QStringLiteral("Sold")).toString(2), QStringLiteral("250.00"));
     QCOMPARE(sheet.asMoney(QStringLiteral("Incasari")).toString(2), QStringLiteral("121.00"));
     QCOMPARE(sheet.asMoney(QStringLiteral("Total")).toString(2), QStringLiteral("371.00"));
-    QCOMPARE(c.scalar(QStringLiteral("select nractcasa from RegistrulCasaDetalii")).toString(), QStringLiteral("CHT-5"));
+    QCOMPARE(c.scalar(QStringLiteral("select nractcasa from RegistrulCasaDetalii")).toString(),
+             QStringLiteral("CHT-5"));
     QFile receiptFile(fiscalFile);
     QVERIFY(receiptFile.open(QIODevice::ReadOnly));
     const QByteArray bytes = receiptFile.readAll();

@@ -46,26 +46,33 @@ void TestDatabase::newDatabaseHasEveryTableInOrder()
 {
     TestDb db;
     for (const schema::Table &t : schema::tables()) {
-        QSqlQuery q = db.connection().run(QStringLiteral("PRAGMA table_info(") + QLatin1String(t.name) + u')');
+        QSqlQuery q = db.connection().run(QStringLiteral("PRAGMA table_info(") +
+                                          QLatin1String(t.name) + u')');
         QStringList actual;
         QStringList boolDefaults;
         while (q.next()) {
             actual << q.value(1).toString();
             if (q.value(2).toString().startsWith(QLatin1String("BOOLEAN")))
-                boolDefaults << QStringLiteral("%1:%2:%3").arg(q.value(1).toString(), q.value(3).toString(), q.value(4).toString());
+                boolDefaults << QStringLiteral("%1:%2:%3")
+                                    .arg(q.value(1).toString(), q.value(3).toString(),
+                                         q.value(4).toString());
         }
         QStringList expected;
         for (const schema::Column &c : t.columns) {
             expected << QLatin1String(c.name);
             if (c.type == schema::ColumnType::Bool)
-                QVERIFY2(boolDefaults.contains(QLatin1String(c.name) + QStringLiteral(":1:0")), c.name);
+                QVERIFY2(boolDefaults.contains(QLatin1String(c.name) + QStringLiteral(":1:0")),
+                         c.name);
         }
         QCOMPARE(actual, expected);
     }
     // The two payment tables are read together with UNION ALL.
-    QCOMPARE(db.connection().tableColumns(QStringLiteral("Incasari")), db.connection().tableColumns(QStringLiteral("Plati")));
-    Dataset both(db.connection(), QStringLiteral("Select * from Incasari where id_firma=:idf and id_punctlucru=:idp   "
-                                                 "Union All Select * from Plati Where id_cumparator=:idf  order by data desc"));
+    QCOMPARE(db.connection().tableColumns(QStringLiteral("Incasari")),
+             db.connection().tableColumns(QStringLiteral("Plati")));
+    Dataset both(db.connection(),
+                 QStringLiteral(
+                     "Select * from Incasari where id_firma=:idf and id_punctlucru=:idp   "
+                     "Union All Select * from Plati Where id_cumparator=:idf  order by data desc"));
     both.setParams({1, 1, 1});
     both.open();
     QVERIFY(both.isEmpty());
@@ -74,9 +81,12 @@ void TestDatabase::newDatabaseHasEveryTableInOrder()
 void TestDatabase::newDatabaseIsStampedAndVersioned()
 {
     TestDb db;
-    QCOMPARE(db.connection().scalar(QStringLiteral("PRAGMA application_id")).toInt(), database::ApplicationId);
-    QCOMPARE(db.connection().scalar(QStringLiteral("PRAGMA user_version")).toInt(), database::schemaVersion());
-    QCOMPARE(db.connection().scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+    QCOMPARE(db.connection().scalar(QStringLiteral("PRAGMA application_id")).toInt(),
+             database::ApplicationId);
+    QCOMPARE(db.connection().scalar(QStringLiteral("PRAGMA user_version")).toInt(),
+             database::schemaVersion());
+    QCOMPARE(db.connection().scalar(QStringLiteral("PRAGMA journal_mode")).toString(),
+             QStringLiteral("wal"));
     QVERIFY(!QFile::exists(db.path() + QStringLiteral(".new")));
 }
 
@@ -84,20 +94,42 @@ void TestDatabase::firstDayConfigurationCanBeUsed()
 {
     TestDb db;
     Connection &c = db.connection();
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Clienti where emitent=true")).toInt(), 1);
+    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Clienti where emitent=true")).toInt(),
+             1);
     const qint64 company = db.companyId();
-    QCOMPARE(c.scalar(QStringLiteral("select id_firma from Clienti where id=:id"), {company}).toLongLong(), company);
-    QCOMPARE(c.scalar(QStringLiteral("Select codiso from Monede where bifadefault=true")).toString(), QStringLiteral("RON"));
-    QCOMPARE(c.scalar(QStringLiteral("Select nrzecimale from Monede where codiso='RON'")).toInt(), 2);
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Monede where codiso in ('EUR','USD')")).toInt(), 2);
+    QCOMPARE(c.scalar(QStringLiteral("select id_firma from Clienti where id=:id"), {company})
+                 .toLongLong(),
+             company);
+    QCOMPARE(
+        c.scalar(QStringLiteral("Select codiso from Monede where bifadefault=true")).toString(),
+        QStringLiteral("RON"));
+    QCOMPARE(c.scalar(QStringLiteral("Select nrzecimale from Monede where codiso='RON'")).toInt(),
+             2);
+    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Monede where codiso in ('EUR','USD')"))
+                 .toInt(),
+             2);
     QVERIFY(db.workPointId() > 0);
-    QCOMPARE(c.scalar(QStringLiteral("select NrFactura from SeriiActe where id=:id"), {db.workPointId()}).toInt(), 1);
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from SubcategoriiStocuri where id_categorie=:wp"), {db.workPointId()}).toInt(), 1);
-    QVERIFY(c.scalar(QStringLiteral("select count(*) from Metodedeplata where Denumire like '%Chitanta%'")).toInt() > 0);
+    QCOMPARE(
+        c.scalar(QStringLiteral("select NrFactura from SeriiActe where id=:id"), {db.workPointId()})
+            .toInt(),
+        1);
+    QCOMPARE(
+        c.scalar(QStringLiteral("select count(*) from SubcategoriiStocuri where id_categorie=:wp"),
+                 {db.workPointId()})
+            .toInt(),
+        1);
+    QVERIFY(c.scalar(QStringLiteral(
+                         "select count(*) from Metodedeplata where Denumire like '%Chitanta%'"))
+                .toInt() > 0);
     QVERIFY(c.scalar(QStringLiteral("select count(*) from UM where UM='%'")).toInt() == 1);
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Mentiuni_Facturi where bifadefault=true")).toInt(), 1);
+    QCOMPARE(
+        c.scalar(QStringLiteral("select count(*) from Mentiuni_Facturi where bifadefault=true"))
+            .toInt(),
+        1);
 
-    Dataset staff(c, QStringLiteral("select * from Angajati\r\nwhere bifa =true and id_firma=:idf\r\nOrder by Nume"));
+    Dataset staff(
+        c, QStringLiteral(
+               "select * from Angajati\r\nwhere bifa =true and id_firma=:idf\r\nOrder by Nume"));
     staff.setParam(0, company);
     staff.open();
     QCOMPARE(staff.recordCount(), 1);
@@ -119,8 +151,12 @@ void TestDatabase::failedActionLeavesTheFileAsItWas()
     const qint64 wp = db.workPointId();
     try {
         Transaction t(c);
-        const qint64 doc = c.insert(QStringLiteral("Facturi"), {QStringLiteral("Nf"), QStringLiteral("id_punctlucru")}, {1, wp});
-        c.insert(QStringLiteral("ProdCumparate"), {QStringLiteral("id_fact"), QStringLiteral("Denumire")}, {doc, QStringLiteral("Marfa")});
+        const qint64 doc =
+            c.insert(QStringLiteral("Facturi"),
+                     {QStringLiteral("Nf"), QStringLiteral("id_punctlucru")}, {1, wp});
+        c.insert(QStringLiteral("ProdCumparate"),
+                 {QStringLiteral("id_fact"), QStringLiteral("Denumire")},
+                 {doc, QStringLiteral("Marfa")});
         c.exec(QStringLiteral("update SeriiActe set NrFactura=NrFactura+1 where id=:id"), {wp});
         Dataset lines(c, QStringLiteral("select * from ProdCumparate where id_fact=:f"));
         lines.setParam(0, doc);
@@ -154,8 +190,11 @@ void TestDatabase::nestedTransactionRollsBackOnlyItsOwnPart()
         }
         outer.commit();
     }
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from UM where UM in ('cutie','palet')")).toInt(), 1);
-    QCOMPARE(c.scalar(QStringLiteral("select UM from UM where UM in ('cutie','palet')")).toString(), QStringLiteral("cutie"));
+    QCOMPARE(
+        c.scalar(QStringLiteral("select count(*) from UM where UM in ('cutie','palet')")).toInt(),
+        1);
+    QCOMPARE(c.scalar(QStringLiteral("select UM from UM where UM in ('cutie','palet')")).toString(),
+             QStringLiteral("cutie"));
 }
 
 void TestDatabase::foreignFilesAreNeverTouched_data()
@@ -219,8 +258,13 @@ void TestDatabase::olderSchemaGetsTheNewIndexes()
     Connection c;
     database::openOrCreate(c, path);
     QCOMPARE(c.scalar(QStringLiteral("PRAGMA user_version")).toInt(), database::schemaVersion());
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from sqlite_master where type='index' and name='ix_facturi_numar'")).toInt(), 1);
-    QCOMPARE(c.scalar(QStringLiteral("select NumeFirma from Clienti where emitent=true")).toString(), QStringLiteral("ALFA SRL"));
+    QCOMPARE(c.scalar(QStringLiteral("select count(*) from sqlite_master where type='index' and "
+                                     "name='ix_facturi_numar'"))
+                 .toInt(),
+             1);
+    QCOMPARE(
+        c.scalar(QStringLiteral("select NumeFirma from Clienti where emitent=true")).toString(),
+        QStringLiteral("ALFA SRL"));
 }
 
 void TestDatabase::reopeningKeepsTheData()
@@ -234,8 +278,11 @@ void TestDatabase::reopeningKeepsTheData()
     }
     Connection c;
     database::openOrCreate(c, path);
-    QCOMPARE(c.scalar(QStringLiteral("select NumeFirma from Clienti where emitent=true")).toString(), QStringLiteral("ALFA SRL"));
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Clienti where emitent=true")).toInt(), 1);
+    QCOMPARE(
+        c.scalar(QStringLiteral("select NumeFirma from Clienti where emitent=true")).toString(),
+        QStringLiteral("ALFA SRL"));
+    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Clienti where emitent=true")).toInt(),
+             1);
 }
 
 void TestDatabase::namedQueriesRun()
@@ -248,7 +295,9 @@ void TestDatabase::namedQueriesRun()
     nr.setParams({2026, company});
     nr.open();
     QVERIFY(nr.isNull(QStringLiteral("Expr1")));
-    c.insert(QStringLiteral("Facturi"), {QStringLiteral("eNIR"), QStringLiteral("NIR"), QStringLiteral("Data"), QStringLiteral("id_cump")},
+    c.insert(QStringLiteral("Facturi"),
+             {QStringLiteral("eNIR"), QStringLiteral("NIR"), QStringLiteral("Data"),
+              QStringLiteral("id_cump")},
              {true, 4, QDate(2026, 5, 1), company});
     nr.requery();
     QCOMPARE(nr.asInteger(QStringLiteral("Expr1")), 4);
