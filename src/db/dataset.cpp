@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "dberror.h"
 #include "transaction.h"
+#include "values.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -618,29 +619,7 @@ double Dataset::asFloat(const QString &name) const
 
 Money Dataset::asMoney(const QString &name) const
 {
-    const QVariant v = value(name);
-    if (!v.isValid() || v.isNull())
-        return {};
-    switch (v.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return Money::fromInt(v.toLongLong());
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return Money::fromDouble(v.toDouble());
-    case QMetaType::Bool:
-        return Money::fromInt(v.toBool() ? 1 : 0);
-    default:
-        break;
-    }
-    if (v.metaType().id() == qMetaTypeId<Money>())
-        return v.value<Money>();
-    const auto parsed = Money::parse(v.toString());
-    if (!parsed)
-        throw DbError::conversion(u'\'' + v.toString() + QStringLiteral("' is not a valid amount"));
-    return *parsed;
+    return moneyFromValue(value(name));
 }
 
 QDateTime Dataset::asDateTime(const QString &name) const

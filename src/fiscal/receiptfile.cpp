@@ -6,6 +6,7 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/dberror.h"
+#include "db/values.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,22 +34,6 @@ bool encodable(char32_t c)
     return !encoder.hasError() && bytes.size() == 1;
 }
 
-Money moneyOf(const QVariant &v)
-{
-    if (!v.isValid() || v.isNull())
-        return {};
-    const int type = v.metaType().id();
-    if (type == qMetaTypeId<Money>())
-        return v.value<Money>();
-    if (type == QMetaType::Double || type == QMetaType::Float)
-        return Money::fromDouble(v.toDouble());
-    if (type == QMetaType::Int || type == QMetaType::LongLong)
-        return Money::fromInt(v.toLongLong());
-    const std::optional<Money> parsed = Money::parse(v.toString());
-    if (!parsed)
-        throw DbError::conversion(u'\'' + v.toString() + QStringLiteral("' is not a valid amount"));
-    return *parsed;
-}
 
 // Amounts in messages: the decimal comma, no trailing zeros ("15,5").
 QString plainNumber(Money amount)
@@ -127,7 +112,7 @@ QList<Line> linesOf(const Dataset &lines)
     QList<Line> out;
     for (int row = 0; row < lines.recordCount(); ++row)
         out.append({lines.valueAt(row, name).toString(), lines.valueAt(row, unit).toString(),
-                    lines.valueAt(row, quantity).toDouble(), moneyOf(lines.valueAt(row, total))});
+                    lines.valueAt(row, quantity).toDouble(), moneyFromValue(lines.valueAt(row, total))});
     return out;
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 
 class Tdm;
+struct DocumentLine;
 
 // The document being built in the document window: its client, the header
 // chosen in the header step, and its lines. The header is written together
@@ -62,7 +63,16 @@ public:
     // Adds a product of the price list with the quantity typed and a
     // discount (negative) or mark-up percent. Returns the new line's id, or
     // nullopt after a message.
-    std::optional<qint64> addProductLine(qint64 productId, const QString &quantityText, int discount);
+    std::optional<qint64> addProductLine(qint64 productId, const QString &quantityText,
+                                         int discount);
+    // Adds a product given out from a warehouse with the quantity typed and
+    // the percent chosen in "Discount/Adaos %", priced from the product's
+    // oldest lot with stock up to the document's day: an invoice or delivery
+    // note at the lot's sale price, a consumption note at its input cost.
+    // Stock moves when the document is validated. Returns the new line's
+    // id, or nullopt after a message.
+    std::optional<qint64> addStockLine(qint64 warehouseId, const QString &name, const QString &unit,
+                                       const QString &quantityText, const QString &percentText);
     // Adds a general discount (negative), mark-up or fee line of the percent
     // typed: one line per currency and VAT rate of the document's lines.
     bool addGeneralLine(const QString &percentText);
@@ -75,6 +85,9 @@ public:
 private:
     bool documentIsValidated() const;
     qint64 writeHeader(qint64 warehouse);
+    // Writes a line, and the header first when the document has none yet, in
+    // one transaction; then shows the document.
+    qint64 writeLine(DocumentLine line, qint64 warehouse);
     void reopenDocument();
     void writeGeneralLines(Money percent, const QString &name);
     std::optional<Money> rateFor(const QString &currency);

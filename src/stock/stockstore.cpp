@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/transaction.h"
+#include "db/values.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -66,25 +67,6 @@ void requireTransaction(Connection &connection)
             QStringLiteral("stock is updated only inside the caller's transaction"));
 }
 
-Money moneyOf(const QVariant &v)
-{
-    if (!v.isValid() || v.isNull())
-        return {};
-    switch (v.metaType().id()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return Money::fromDouble(v.toDouble());
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-        return Money::fromInt(v.toLongLong());
-    default:
-        break;
-    }
-    const auto parsed = Money::parse(v.toString());
-    if (!parsed)
-        throw DbError::conversion(u'\'' + v.toString() + QStringLiteral("' is not a valid amount"));
-    return *parsed;
-}
 
 // Dates come back as ISO text from SQLite and as date-times from a server.
 // Built in UTC so that no local clock change can move or drop one.
@@ -167,15 +149,15 @@ Lot lotFrom(const QSqlQuery &q, int dateColumn, int firstColumn)
     lot.id = q.value(0).toLongLong();
     lot.date = dateOf(q.value(dateColumn));
     lot.received = q.value(firstColumn).toDouble();
-    lot.value = moneyOf(q.value(firstColumn + 1));
-    lot.valueMM = moneyOf(q.value(firstColumn + 2));
-    lot.unitPrice = moneyOf(q.value(firstColumn + 3));
-    lot.unitPriceMM = moneyOf(q.value(firstColumn + 4));
+    lot.value = moneyFromValue(q.value(firstColumn + 1));
+    lot.valueMM = moneyFromValue(q.value(firstColumn + 2));
+    lot.unitPrice = moneyFromValue(q.value(firstColumn + 3));
+    lot.unitPriceMM = moneyFromValue(q.value(firstColumn + 4));
     lot.decimals = q.value(firstColumn + 5).toInt();
     lot.decimalsMM = q.value(firstColumn + 6).toInt();
     lot.remaining = q.value(firstColumn + 7).toDouble();
-    lot.remainingValue = moneyOf(q.value(firstColumn + 8));
-    lot.remainingValueMM = moneyOf(q.value(firstColumn + 9));
+    lot.remainingValue = moneyFromValue(q.value(firstColumn + 8));
+    lot.remainingValueMM = moneyFromValue(q.value(firstColumn + 9));
     return lot;
 }
 
@@ -262,14 +244,14 @@ int replayStock(Connection &connection, const QString &name, qint64 workPointId,
     std::vector<Exit> stored;
     QSqlQuery q = select(connection, LinesSql, {name, workPointId});
     while (q.next()) {
-        Balance history{q.value(14).toDouble(), moneyOf(q.value(15)), moneyOf(q.value(16))};
+        Balance history{q.value(14).toDouble(), moneyFromValue(q.value(15)), moneyFromValue(q.value(16))};
         if (q.value(2).toBool() || q.value(3).toBool()) {
             lots.push_back(lotFrom(q, 1, 4));
             lotHistory.push_back(history);
         } else {
             issues.push_back({q.value(0).toLongLong(), dateOf(q.value(1)), q.value(4).toDouble(),
                               q.value(9).toInt(), q.value(10).toInt()});
-            stored.push_back({moneyOf(q.value(17)), moneyOf(q.value(18)), history, {}});
+            stored.push_back({moneyFromValue(q.value(17)), moneyFromValue(q.value(18)), history, {}});
         }
     }
     q.finish();
