@@ -94,10 +94,15 @@ public:
     // Rules shared with the second module's document list.
     bool documentBeforeDelete(Dataset &documents);
 
+    // Reads again the lines (and the collection filter) of the current
+    // document of adoNrFAct.
+    void reopenCurrentDocumentLines() { adoNrFActAfterScroll(); }
+
 private:
     void wireRules();
     void reopen(Dataset &dataset, const QVariantList &params);
-    void singleDefault(const QString &table, qint64 id, bool value, std::optional<qint64> companyId);
+    void singleDefault(const QString &table, qint64 id, bool value,
+                       std::optional<qint64> companyId);
     void rememberDefaultFlag(Dataset &dataset);
     void applyDefaultFlag(Dataset &dataset, const QString &table, bool perCompany);
 

@@ -5,6 +5,8 @@
 #include "sqltext.h"
 
 #include <QAtomicInt>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -33,8 +35,7 @@ QString errorText(const QSqlError &e)
 
 Connection::Connection()
     : m_name(QStringLiteral("tarabix-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
-{
-}
+{}
 
 Connection::~Connection()
 {
@@ -55,7 +56,8 @@ void Connection::openSqlite(const QString &path)
             throw DbError::database(message);
         }
         const QVariant handle = db.driver()->handle();
-        sqlite3 *raw = handle.isValid() ? *static_cast<sqlite3 *const *>(handle.constData()) : nullptr;
+        sqlite3 *raw =
+            handle.isValid() ? *static_cast<sqlite3 *const *>(handle.constData()) : nullptr;
         if (raw == nullptr || !registerJetFunctions(raw)) {
             db.close();
             db = QSqlDatabase();
@@ -96,8 +98,16 @@ void Connection::openServer(const QString &driver, const QString &host, int port
     m_dialect = Dialect(driver == QLatin1String("QPSQL") ? Engine::PostgreSQL : Engine::SqlServer);
 }
 
+struct Connection::Kept
+{
+    explicit Kept(const QSqlDatabase &db) : query(db) {}
+    QSqlQuery query;
+    bool busy = false;
+};
+
 void Connection::close()
 {
+    m_kept.clear();
     m_prepared.clear();
     m_columns.clear();
     m_transactionDepth = 0;
@@ -142,6 +152,17 @@ const PreparedSql &Connection::prepare(const QString &sql)
     return *m_prepared.insert(sql, PreparedSql{p.sql, p.names});
 }
 
+void Connection::bindAndExec(QSqlQuery &q, const PreparedSql &prepared, const QVariantList &values,
+                             const QString &originalSql)
+{
+    const qsizetype count = prepared.parameterNames.size();
+    for (qsizetype i = 0; i < count; ++i)
+        q.bindValue(int(i), i < values.size() ? m_dialect.toDb(values[i]) : QVariant());
+    if (!q.exec())
+        throw DbError::database(errorText(q.lastError()) + QStringLiteral(" [") +
+                                originalSql.simplified() + u']');
+}
+
 QSqlQuery Connection::execPrepared(const PreparedSql &prepared, const QVariantList &values,
                                    const QString &originalSql)
 {
@@ -150,13 +171,62 @@ QSqlQuery Connection::execPrepared(const PreparedSql &prepared, const QVariantLi
     QSqlQuery q(database());
     q.setForwardOnly(true);
     if (!q.prepare(prepared.sql))
-        throw DbError::database(errorText(q.lastError()) + QStringLiteral(" [") + originalSql.simplified() + u']');
-    const qsizetype count = prepared.parameterNames.size();
-    for (qsizetype i = 0; i < count; ++i)
-        q.addBindValue(i < values.size() ? m_dialect.toDb(values[i]) : QVariant());
-    if (!q.exec())
-        throw DbError::database(errorText(q.lastError()) + QStringLiteral(" [") + originalSql.simplified() + u']');
+        throw DbError::database(errorText(q.lastError()) + QStringLiteral(" [") +
+                                originalSql.simplified() + u']');
+    bindAndExec(q, prepared, values, originalSql);
     return q;
+}
+
+void Connection::readKept(const PreparedSql &prepared, const QVariantList &values,
+                          const QString &originalSql, const std::function<void(QSqlQuery &)> &read)
+{
+    if (!isOpen())
+        throw DbError::database(QStringLiteral("Connection is not open"));
+    // A statement keeps the columns it was prepared with: after the shape of
+    // a table changes, every kept statement is prepared anew.
+    static const QRegularExpression schemaChange(QStringLiteral("^\\s*(create|alter|drop)\\b"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    if (schemaChange.match(prepared.sql).hasMatch()) {
+        m_kept.clear();
+        QSqlQuery q = execPrepared(prepared, values, originalSql);
+        read(q);
+        q.finish();
+        return;
+    }
+    std::shared_ptr<Kept> kept = m_kept.value(prepared.sql);
+    if (kept && kept->busy) {
+        // The same text again while it is being read: a statement of its own.
+        QSqlQuery q = execPrepared(prepared, values, originalSql);
+        read(q);
+        q.finish();
+        return;
+    }
+    if (!kept) {
+        auto fresh = std::make_shared<Kept>(database());
+        fresh->query.setForwardOnly(true);
+        if (!fresh->query.prepare(prepared.sql))
+            throw DbError::database(errorText(fresh->query.lastError()) + QStringLiteral(" [") +
+                                    originalSql.simplified() + u']');
+        // A bound on what is kept: texts built with values in them would
+        // otherwise pile up.
+        if (m_kept.size() >= 512)
+            m_kept.clear();
+        m_kept.insert(prepared.sql, fresh);
+        kept = fresh;
+    }
+    kept->busy = true;
+    const auto release = qScopeGuard([&kept] {
+        kept->query.finish();
+        kept->busy = false;
+    });
+    bindAndExec(kept->query, prepared, values, originalSql);
+    read(kept->query);
+}
+
+void Connection::read(const QString &sql, const QVariantList &values,
+                      const std::function<void(QSqlQuery &)> &read)
+{
+    readKept(prepare(sql), values, sql, read);
 }
 
 QSqlQuery Connection::run(const QString &sql, const QVariantList &values)
@@ -166,19 +236,18 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &values)
 
 int Connection::exec(const QString &sql, const QVariantList &values)
 {
-    QSqlQuery q = run(sql, values);
-    const int affected = q.numRowsAffected();
-    q.finish();
+    int affected = 0;
+    read(sql, values, [&affected](QSqlQuery &q) { affected = q.numRowsAffected(); });
     return affected;
 }
 
 QVariant Connection::scalar(const QString &sql, const QVariantList &values)
 {
-    QSqlQuery q = run(sql, values);
     QVariant v;
-    if (q.next())
-        v = q.value(0);
-    q.finish();
+    read(sql, values, [&v](QSqlQuery &q) {
+        if (q.next())
+            v = q.value(0);
+    });
     return v;
 }
 
@@ -192,14 +261,14 @@ qint64 Connection::insert(const QString &table, const QStringList &columns,
         QStringList marks;
         for (qsizetype i = 0; i < columns.size(); ++i)
             marks << QStringLiteral("?");
-        sql += QStringLiteral(" (") + columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
-               + marks.join(QStringLiteral(", ")) + u')';
+        sql += QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
+               QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + u')';
     }
     PreparedSql prepared;
     if (engine() == Engine::SqlServer) {
         // OUTPUT goes between the column list and VALUES.
         const qsizetype at = sql.indexOf(columns.isEmpty() ? QStringLiteral(" DEFAULT VALUES")
-                                                          : QStringLiteral(" VALUES ("));
+                                                           : QStringLiteral(" VALUES ("));
         sql.insert(at, QStringLiteral(" OUTPUT INSERTED.") + keyColumn);
     } else {
         sql += QStringLiteral(" RETURNING ") + keyColumn;
@@ -207,11 +276,13 @@ qint64 Connection::insert(const QString &table, const QStringList &columns,
     prepared.sql = sql;
     for (qsizetype i = 0; i < columns.size(); ++i)
         prepared.parameterNames << columns[i];
-    QSqlQuery q = execPrepared(prepared, values, sql);
-    if (!q.next())
-        throw DbError::database(QStringLiteral("the insert into ") + table + QStringLiteral(" returned no key"));
-    const qint64 id = q.value(0).toLongLong();
-    q.finish();
+    qint64 id = 0;
+    readKept(prepared, values, sql, [&](QSqlQuery &q) {
+        if (!q.next())
+            throw DbError::database(QStringLiteral("the insert into ") + table +
+                                    QStringLiteral(" returned no key"));
+        id = q.value(0).toLongLong();
+    });
     return id;
 }
 
@@ -256,7 +327,8 @@ void Connection::commitTransaction()
     if (m_transactionDepth <= 0)
         throw DbError::database(QStringLiteral("commit without a transaction"));
     if (m_transactionDepth == 1) {
-        exec(engine() == Engine::SqlServer ? QStringLiteral("COMMIT TRANSACTION") : QStringLiteral("COMMIT"));
+        exec(engine() == Engine::SqlServer ? QStringLiteral("COMMIT TRANSACTION")
+                                           : QStringLiteral("COMMIT"));
     } else if (engine() != Engine::SqlServer) {
         exec(QStringLiteral("RELEASE SAVEPOINT sp%1").arg(m_transactionDepth - 1));
     }
@@ -288,7 +360,8 @@ void Connection::rollbackTransaction()
     m_transactionDepth = depth - 1;
     std::erase_if(m_afterCommit, [depth](const Pending &p) { return p.depth >= depth; });
     if (depth == 1) {
-        exec(engine() == Engine::SqlServer ? QStringLiteral("ROLLBACK TRANSACTION") : QStringLiteral("ROLLBACK"));
+        exec(engine() == Engine::SqlServer ? QStringLiteral("ROLLBACK TRANSACTION")
+                                           : QStringLiteral("ROLLBACK"));
     } else {
         const QString name = QStringLiteral("sp%1").arg(depth - 1);
         if (engine() == Engine::SqlServer) {

@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QSqlQuery;
@@ -57,6 +58,11 @@ public:
     // Runs `sql` with positional values; throws DbError. The query is
     // returned active for reading.
     QSqlQuery run(const QString &sql, const QVariantList &values = {});
+    // Runs `sql` and hands the active query to `read`, which must not keep
+    // it. The statement stays prepared for the next call with the same text,
+    // so that statements run again and again are parsed once.
+    void read(const QString &sql, const QVariantList &values,
+              const std::function<void(QSqlQuery &)> &read);
     // Runs a statement; returns the number of rows it affected.
     int exec(const QString &sql, const QVariantList &values = {});
     // First column of the first row, or a null QVariant.
@@ -82,6 +88,14 @@ public:
 private:
     QSqlQuery execPrepared(const PreparedSql &prepared, const QVariantList &values,
                            const QString &originalSql);
+    void readKept(const PreparedSql &prepared, const QVariantList &values,
+                  const QString &originalSql, const std::function<void(QSqlQuery &)> &read);
+    void bindAndExec(QSqlQuery &q, const PreparedSql &prepared, const QVariantList &values,
+                     const QString &originalSql);
+
+    // Statements kept prepared, by engine text; one in use is never shared.
+    struct Kept;
+    QHash<QString, std::shared_ptr<Kept>> m_kept;
 
     QString m_name;
     QString m_path;

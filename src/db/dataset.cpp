@@ -51,8 +51,8 @@ int compareValues(const QVariant &a, const QVariant &b)
         const double y = numericValue(b);
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    if (a.metaType().id() == QMetaType::QDateTime || b.metaType().id() == QMetaType::QDateTime
-        || a.metaType().id() == QMetaType::QDate || b.metaType().id() == QMetaType::QDate) {
+    if (a.metaType().id() == QMetaType::QDateTime || b.metaType().id() == QMetaType::QDateTime ||
+        a.metaType().id() == QMetaType::QDate || b.metaType().id() == QMetaType::QDate) {
         const QDateTime x = a.toDateTime();
         const QDateTime y = b.toDateTime();
         if (x.isValid() && y.isValid())
@@ -74,15 +74,14 @@ bool sameValue(const QVariant &a, const QVariant &b, bool caseInsensitive)
         return okA && okB && x == y;
     }
     return QString::compare(a.toString(), b.toString(),
-                            caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive)
-           == 0;
+                            caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
 }
 
 QDateTime parseDateTime(const QString &text)
 {
     static const char *const formats[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz",
                                           "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-ddTHH:mm:ss.zzz",
-                                          "yyyy-MM-dd HH:mm", "yyyy-MM-dd"};
+                                          "yyyy-MM-dd HH:mm",    "yyyy-MM-dd"};
     const QString t = text.trimmed();
     for (const char *f : formats) {
         const QDateTime dt = QDateTime::fromString(t, QString::fromLatin1(f));
@@ -140,7 +139,8 @@ void Dataset::setParams(const QVariantList &values)
         setParam(int(i), values[i]);
 }
 
-void Dataset::setUpdateTable(const QString &table, const QString &keyField, const QString &keyColumn)
+void Dataset::setUpdateTable(const QString &table, const QString &keyField,
+                             const QString &keyColumn)
 {
     m_updateTable = table;
     m_keyField = keyField;
@@ -198,7 +198,11 @@ Dataset::Row Dataset::makeRow()
 
 void Dataset::load()
 {
-    QSqlQuery q = m_connection.run(m_sql, m_params);
+    m_connection.read(m_sql, m_params, [this](QSqlQuery &q) { readRows(q); });
+}
+
+void Dataset::readRows(QSqlQuery &q)
+{
     const QSqlRecord rec = q.record();
     m_fields.clear();
     m_fieldIndex.clear();
@@ -225,7 +229,6 @@ void Dataset::load()
             r.values.append(QVariant());
         m_rows.push_back(std::move(r));
     }
-    q.finish();
 }
 
 void Dataset::rebuildView(quint64 keepSerial)
@@ -366,7 +369,8 @@ void Dataset::afterMove()
 void Dataset::checkBrowseMode()
 {
     if (!isOpen())
-        throw DbError::database(QStringLiteral("Cannot perform this operation on a closed dataset"));
+        throw DbError::database(
+            QStringLiteral("Cannot perform this operation on a closed dataset"));
     if (isEditing())
         post();
 }
@@ -492,7 +496,8 @@ int Dataset::requireField(const QString &name) const
     const int idx = fieldIndex(name);
     if (idx < 0) {
         const QString where = objectName().isEmpty() ? QStringLiteral("dataset") : objectName();
-        throw DbError::database(where + QStringLiteral(": Field '") + name + QStringLiteral("' not found"));
+        throw DbError::database(where + QStringLiteral(": Field '") + name +
+                                QStringLiteral("' not found"));
     }
     return idx;
 }
@@ -597,7 +602,8 @@ qint64 Dataset::asInteger(const QString &name) const
         const QString text = v.toString().trimmed();
         const qint64 fromText = text.toLongLong(&ok);
         if (!ok)
-            throw DbError::conversion(u'\'' + text + QStringLiteral("' is not a valid integer value"));
+            throw DbError::conversion(u'\'' + text +
+                                      QStringLiteral("' is not a valid integer value"));
         return fromText;
     }
     return n;
@@ -613,7 +619,8 @@ double Dataset::asFloat(const QString &name) const
     bool ok = false;
     const double d = v.toDouble(&ok);
     if (!ok)
-        throw DbError::conversion(u'\'' + v.toString() + QStringLiteral("' is not a valid floating point value"));
+        throw DbError::conversion(u'\'' + v.toString() +
+                                  QStringLiteral("' is not a valid floating point value"));
     return d;
 }
 
@@ -657,7 +664,8 @@ bool Dataset::asBoolean(const QString &name) const
         bool ok = false;
         const double d = t.toDouble(&ok);
         if (!ok)
-            throw DbError::conversion(u'\'' + v.toString() + QStringLiteral("' is not a valid boolean value"));
+            throw DbError::conversion(u'\'' + v.toString() +
+                                      QStringLiteral("' is not a valid boolean value"));
         return d != 0;
     }
     if (v.metaType().id() == QMetaType::Bool)
@@ -680,8 +688,8 @@ void Dataset::setValue(const QString &name, const QVariant &value)
     const int idx = requireField(name);
     if (m_calcRow >= 0) {
         if (idx < m_queryFieldCount)
-            throw DbError::database(QStringLiteral("Field '") + name
-                                    + QStringLiteral("' cannot be modified while calculating"));
+            throw DbError::database(QStringLiteral("Field '") + name +
+                                    QStringLiteral("' cannot be modified while calculating"));
         m_rows[m_calcRow].values[idx] = value;
         return;
     }
@@ -721,9 +729,11 @@ void Dataset::edit()
     if (isEditing())
         return;
     if (!isOpen())
-        throw DbError::database(QStringLiteral("Cannot perform this operation on a closed dataset"));
+        throw DbError::database(
+            QStringLiteral("Cannot perform this operation on a closed dataset"));
     if (m_view.empty())
-        throw DbError::database(QStringLiteral("Cannot perform this operation on an empty dataset"));
+        throw DbError::database(
+            QStringLiteral("Cannot perform this operation on an empty dataset"));
     m_editBuffer = m_rows[m_view[m_current]];
     m_modified.assign(m_fields.size(), false);
     setState(State::Edit);
@@ -801,7 +811,8 @@ void Dataset::post()
         t.commit();
     } catch (...) {
         // The database is back as it was; so is the row, still being edited.
-        if (isOpen() && rowIndex < int(m_rows.size()) && m_rows[rowIndex].serial == rowBefore.serial) {
+        if (isOpen() && rowIndex < int(m_rows.size()) &&
+            m_rows[rowIndex].serial == rowBefore.serial) {
             m_rows[rowIndex] = rowBefore;
             m_editBuffer = bufferBefore;
             m_insertedRow = inserting ? rowIndex : -1;
@@ -844,7 +855,8 @@ bool Dataset::remove()
         return true;
     }
     if (!isOpen() || m_view.empty())
-        throw DbError::database(QStringLiteral("Cannot perform this operation on an empty dataset"));
+        throw DbError::database(
+            QStringLiteral("Cannot perform this operation on an empty dataset"));
     // The row and the rows its delete rules remove go together or not at all.
     Transaction t(m_connection);
     if (beforeDelete && !beforeDelete(*this))
@@ -856,8 +868,8 @@ bool Dataset::remove()
         throw DbError::database(QStringLiteral("Dataset is read-only: ") + m_sql.simplified());
     Row &row = m_rows[m_view[m_current]];
     const QVariant key = rowKey(row);
-    m_connection.exec(QStringLiteral("DELETE FROM ") + m_updateTable + QStringLiteral(" WHERE ")
-                          + m_keyColumn + QStringLiteral("=:key"),
+    m_connection.exec(QStringLiteral("DELETE FROM ") + m_updateTable + QStringLiteral(" WHERE ") +
+                          m_keyColumn + QStringLiteral("=:key"),
                       {key});
     t.commit();
     row.deleted = true;
@@ -888,17 +900,18 @@ void Dataset::writeInsert(Row &row)
         if (column.compare(m_keyField, Qt::CaseInsensitive) == 0)
             column = m_keyColumn;
         if (!tableColumns.contains(column, Qt::CaseInsensitive))
-            throw DbError::database(QStringLiteral("Field '") + m_fields[i]
-                                    + QStringLiteral("' is not a column of ") + m_updateTable);
+            throw DbError::database(QStringLiteral("Field '") + m_fields[i] +
+                                    QStringLiteral("' is not a column of ") + m_updateTable);
         columns << column;
         values << row.values[i];
     }
     const qint64 id = m_connection.insert(m_updateTable, columns, values, m_keyColumn);
 
     // Read the stored row back so that defaults and the key show.
-    QSqlQuery q = m_connection.run(QStringLiteral("SELECT * FROM ") + m_updateTable
-                                       + QStringLiteral(" WHERE ") + m_keyColumn + QStringLiteral("=:key"),
-                                   {id});
+    QSqlQuery q =
+        m_connection.run(QStringLiteral("SELECT * FROM ") + m_updateTable +
+                             QStringLiteral(" WHERE ") + m_keyColumn + QStringLiteral("=:key"),
+                         {id});
     if (q.next()) {
         const QSqlRecord rec = q.record();
         for (int c = 0; c < rec.count(); ++c) {
@@ -933,20 +946,21 @@ void Dataset::writeUpdate(const Row &row)
         if (column.compare(m_keyField, Qt::CaseInsensitive) == 0)
             column = m_keyColumn;
         if (!tableColumns.contains(column, Qt::CaseInsensitive))
-            throw DbError::database(QStringLiteral("Field '") + m_fields[i]
-                                    + QStringLiteral("' is not a column of ") + m_updateTable);
+            throw DbError::database(QStringLiteral("Field '") + m_fields[i] +
+                                    QStringLiteral("' is not a column of ") + m_updateTable);
         assignments << column + QStringLiteral("=:v%1").arg(values.size());
         values << row.values[i];
     }
     values << rowKey(m_rows[m_view[m_current]]);
-    const int affected = m_connection.exec(QStringLiteral("UPDATE ") + m_updateTable + QStringLiteral(" SET ")
-                                               + assignments.join(QStringLiteral(", "))
-                                               + QStringLiteral(" WHERE ") + m_keyColumn
-                                               + QStringLiteral("=:key"),
-                                           values);
+    const int affected =
+        m_connection.exec(QStringLiteral("UPDATE ") + m_updateTable + QStringLiteral(" SET ") +
+                              assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") +
+                              m_keyColumn + QStringLiteral("=:key"),
+                          values);
     if (affected == 0)
-        throw DbError::database(QStringLiteral("Row cannot be located for updating. Some values may "
-                                               "have been changed since it was last read."));
+        throw DbError::database(
+            QStringLiteral("Row cannot be located for updating. Some values may "
+                           "have been changed since it was last read."));
 }
 
 void Dataset::setFilter(const QString &expression)
@@ -982,13 +996,15 @@ void Dataset::setSort(const QString &spec)
 {
     std::vector<SortKey> keys;
     const QStringList parts = spec.split(u',', Qt::SkipEmptyParts);
-    static const QRegularExpression re(QStringLiteral("^\\s*(\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_]*)\\s*(asc|desc)?\\s*$"),
-                                       QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_]*)\\s*(asc|desc)?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
     for (const QString &part : parts) {
         const QRegularExpressionMatch m = re.match(part);
         if (!m.hasMatch())
             throw DbError::database(QStringLiteral("Invalid sort order: ") + spec);
-        keys.push_back({requireField(m.captured(1)), m.captured(2).compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0});
+        keys.push_back({requireField(m.captured(1)),
+                        m.captured(2).compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0});
     }
     m_sortKeys = std::move(keys);
     m_sortText = spec;

@@ -15,6 +15,7 @@
 #include <vector>
 
 class Connection;
+class QSqlQuery;
 
 // A query result held in memory (a static cursor) with a current row, the
 // events the data modules hang their rules on, and write-back of edited,
@@ -31,7 +32,13 @@ class Dataset : public QObject
     Q_OBJECT
 
 public:
-    enum class State { Inactive, Browse, Edit, Insert };
+    enum class State
+    {
+        Inactive,
+        Browse,
+        Edit,
+        Insert
+    };
 
     // A remembered row: survives sorting and filtering, and a requery as
     // long as the row's key is still there.
@@ -195,6 +202,7 @@ private:
     bool hasActiveRow() const;
     int requireField(const QString &name) const;
     void load();
+    void readRows(QSqlQuery &q);
     void rebuildView(quint64 keepSerial);
     void afterMove();
     void checkBrowseMode();

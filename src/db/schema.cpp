@@ -299,6 +299,7 @@ const std::vector<Index> allIndexes = {
     {"ix_prodcumparate_produs", "ProdCumparate", "Denumire, id_fact"},
     {"ix_prodcumparate_actin", "ProdCumparate", "id_actin"},
     {"ix_prodcumparate_stoc", "ProdCumparate", "Denumire, Stoc"},
+    {"ix_prodcumparate_magazie", "ProdCumparate", "id_magazie, Stoc"},
     {"ix_incasari_fact", "Incasari", "id_fact"},
     {"ix_incasari_partener", "Incasari", "id_cumparator, id_firma, Data"},
     {"ix_plati_fact", "Plati", "id_fact"},

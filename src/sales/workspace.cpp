@@ -255,7 +255,12 @@ qint64 DocumentWorkspace::writeLine(DocumentLine line, qint64 warehouse)
             startNewDocument();
         throw;
     }
-    reopenDocument();
+    // A new document is shown once; after that only its lines change.
+    if (wasOpen && m_dm.adoNrFAct.isOpen() && !m_dm.adoNrFAct.isEmpty() &&
+        m_dm.adoNrFAct.value(QStringLiteral("fid")).toLongLong() == m_documentId)
+        m_dm.reopenCurrentDocumentLines();
+    else
+        reopenDocument();
     return lineId;
 }
 
@@ -280,13 +285,8 @@ std::optional<qint64> DocumentWorkspace::addStockLine(qint64 warehouseId, const 
     }
     const double q = typed->toDouble();
     const qint64 company = m_dm.companyId();
-    const QList<stockissue::ProductInStock> products =
-        stockissue::productsInStock(c, warehouseId, company, m_header.workPointId, m_header.date);
-    double available = 0;
-    for (const stockissue::ProductInStock &product : products) {
-        if (product.name == name && product.unit == unit)
-            available = product.stock;
-    }
+    const double available = stockissue::stockOf(c, warehouseId, company, m_header.workPointId,
+                                                 m_header.date, name, unit);
     if (Money::fromDouble(available) < *typed) {
         p.information(QStringLiteral("Cantitatea de scazut este mai mare decat cea de pe stoc"));
         return std::nullopt;

@@ -18,6 +18,12 @@ const QString ProductsSql = QStringLiteral(
     ":dayafter "
     "group by pc.Denumire, pc.UM order by pc.Denumire, pc.UM");
 
+const QString ProductStockSql = QStringLiteral(
+    "select sum(pc.Stoc) from ProdCumparate pc inner join Facturi f on f.id = pc.id_fact "
+    "where pc.Denumire = :name and pc.UM = :unit and pc.Stoc > 0 and pc.id_magazie = :idm "
+    "and pc.id_cumparator = :idc and f.eNIR = true and f.Anulata = false and f.Stornata = false "
+    "and f.id_punctlucru = :idp and f.Data < :dayafter");
+
 const QString FirstLotSql = QStringLiteral(
     "select pc.id, pc.id_vanzator, pc.Denumire, pc.UM, pc.Serie, pc.PUOut, pc.PUnIn, pc.PUInMM, "
     "pc.monedaIn, "
@@ -40,6 +46,15 @@ QList<ProductInStock> productsInStock(Connection &connection, qint64 warehouseId
         out.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble(),
                     moneyFromValue(q.value(3))});
     return out;
+}
+
+double stockOf(Connection &connection, qint64 warehouseId, qint64 companyId, qint64 workPointId,
+               QDate documentDate, const QString &name, const QString &unit)
+{
+    return connection
+        .scalar(ProductStockSql,
+                {name, unit, warehouseId, companyId, workPointId, documentDate.addDays(1)})
+        .toDouble();
 }
 
 std::optional<Lot> firstLot(Connection &connection, qint64 warehouseId, qint64 companyId,

@@ -27,6 +27,10 @@ struct ProductInStock
 QList<ProductInStock> productsInStock(Connection &connection, qint64 warehouseId, qint64 companyId,
                                       qint64 workPointId, QDate documentDate);
 
+// What is left of one product in the warehouse on the document's day.
+double stockOf(Connection &connection, qint64 warehouseId, qint64 companyId, qint64 workPointId,
+               QDate documentDate, const QString &name, const QString &unit);
+
 // The prices of a lot, as a stock line copies them.
 struct Lot
 {

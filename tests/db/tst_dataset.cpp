@@ -3,14 +3,17 @@
 #include "db/transaction.h"
 #include "support/testdb.h"
 
+#include <QSqlQuery>
 #include <QTest>
 
 namespace {
 
 qint64 addPartner(Connection &c, qint64 company, const QString &name)
 {
-    return c.insert(QStringLiteral("Clienti"), {QStringLiteral("id_firma"), QStringLiteral("NumeFirma"), QStringLiteral("client")},
-                    {company, name, true});
+    return c.insert(
+        QStringLiteral("Clienti"),
+        {QStringLiteral("id_firma"), QStringLiteral("NumeFirma"), QStringLiteral("client")},
+        {company, name, true});
 }
 
 } // namespace
@@ -40,6 +43,7 @@ private Q_SLOTS:
     void errorsCarryClassAndMessage();
     void failingPostRuleUndoesEverything();
     void messagesWaitForTheCommit();
+    void statementsKeptPreparedStayCorrect();
 
 private:
     TestDb *m_db = nullptr;
@@ -86,10 +90,14 @@ void TestDataset::afterScrollFiresRightAfterOpen()
     Connection &c = m_db->connection();
     addPartner(c, 7, QStringLiteral("ALFA"));
     addPartner(c, 7, QStringLiteral("BETA"));
-    Dataset ds(c, QStringLiteral("select * from clienti\r\nwhere id_firma=:idf \r\norder by NumeFirma"));
+    Dataset ds(
+        c, QStringLiteral("select * from clienti\r\nwhere id_firma=:idf \r\norder by NumeFirma"));
     QStringList events;
     ds.afterOpen = [&](Dataset &d) { events << QStringLiteral("open:%1").arg(d.recordCount()); };
-    ds.afterScroll = [&](Dataset &d) { events << QStringLiteral("scroll:%1").arg(d.isEmpty() ? QString() : d.asString(QStringLiteral("NumeFirma"))); };
+    ds.afterScroll = [&](Dataset &d) {
+        events << QStringLiteral("scroll:%1")
+                      .arg(d.isEmpty() ? QString() : d.asString(QStringLiteral("NumeFirma")));
+    };
     ds.setParam(0, company);
     ds.open();
     const QString expectedScroll = rows ? QStringLiteral("scroll:ALFA") : QStringLiteral("scroll:");
@@ -136,12 +144,14 @@ void TestDataset::beforeDeleteCancelsSilently()
     QVERIFY(!ds.remove());
     QCOMPARE(ds.recordCount(), 1);
     QCOMPARE(afterDeletes, 0);
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Clienti where id=:id"), {id}).toInt(), 1);
+    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Clienti where id=:id"), {id}).toInt(),
+             1);
     allow = true;
     QVERIFY(ds.remove());
     QVERIFY(ds.isEmpty());
     QCOMPARE(afterDeletes, 1);
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Clienti where id=:id"), {id}).toInt(), 0);
+    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Clienti where id=:id"), {id}).toInt(),
+             0);
 }
 
 void TestDataset::requeryKeepsPosition()
@@ -181,14 +191,19 @@ void TestDataset::writesBackThroughAJoin()
     Connection &c = m_db->connection();
     const qint64 company = m_db->companyId();
     const qint64 client = addPartner(c, company, QStringLiteral("CLIENT SRL"));
-    const qint64 doc = c.insert(QStringLiteral("Facturi"),
-                                {QStringLiteral("Nf"), QStringLiteral("id_cump"), QStringLiteral("id_vanzator"),
-                                 QStringLiteral("Tipavizfactura"), QStringLiteral("Comentariu")},
-                                {0, client, company, 0, QStringLiteral("vechi")});
-    Dataset ds(c, QStringLiteral("Select facturi.id as fid, \r\nfacturi.comentariu as comentariu,\r\n*,\r\n 'x' as Categorie "
-                                 "from Facturi \r\nInner Join Clienti On Clienti.id=Facturi.id_cump \r\n"
-                                 "Where id_Cump =:pic and facturi.id_vanzator=:idf and facturi.Tipavizfactura=:ptip\r\n"
-                                 "\r\nOrder by data DESC, facturi.id desc"));
+    const qint64 doc =
+        c.insert(QStringLiteral("Facturi"),
+                 {QStringLiteral("Nf"), QStringLiteral("id_cump"), QStringLiteral("id_vanzator"),
+                  QStringLiteral("Tipavizfactura"), QStringLiteral("Comentariu")},
+                 {0, client, company, 0, QStringLiteral("vechi")});
+    Dataset ds(
+        c,
+        QStringLiteral(
+            "Select facturi.id as fid, \r\nfacturi.comentariu as comentariu,\r\n*,\r\n 'x' as "
+            "Categorie "
+            "from Facturi \r\nInner Join Clienti On Clienti.id=Facturi.id_cump \r\n"
+            "Where id_Cump =:pic and facturi.id_vanzator=:idf and facturi.Tipavizfactura=:ptip\r\n"
+            "\r\nOrder by data DESC, facturi.id desc"));
     ds.setUpdateTable(QStringLiteral("Facturi"), QStringLiteral("fid"), QStringLiteral("id"));
     ds.setParams({client, company, 0});
     ds.open();
@@ -198,10 +213,13 @@ void TestDataset::writesBackThroughAJoin()
     ds.setValue(QStringLiteral("comentariu"), QStringLiteral("nou"));
     ds.setValue(QStringLiteral("Nf"), 42);
     ds.post();
-    QCOMPARE(c.scalar(QStringLiteral("select Comentariu from Facturi where id=:id"), {doc}).toString(), QStringLiteral("nou"));
+    QCOMPARE(
+        c.scalar(QStringLiteral("select Comentariu from Facturi where id=:id"), {doc}).toString(),
+        QStringLiteral("nou"));
     QCOMPARE(c.scalar(QStringLiteral("select Nf from Facturi where id=:id"), {doc}).toInt(), 42);
     // The partner's own comment is another table and stays as it was.
-    QVERIFY(c.scalar(QStringLiteral("select Comentariu from Clienti where id=:id"), {client}).isNull());
+    QVERIFY(
+        c.scalar(QStringLiteral("select Comentariu from Clienti where id=:id"), {client}).isNull());
 
     // A field of the joined table cannot be written through the document view.
     ds.edit();
@@ -211,8 +229,10 @@ void TestDataset::writesBackThroughAJoin()
     QCOMPARE(ds.asString(QStringLiteral("NumeFirma")), QStringLiteral("CLIENT SRL"));
 
     QVERIFY(ds.remove());
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Facturi where id=:id"), {doc}).toInt(), 0);
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Clienti where id=:id"), {client}).toInt(), 1);
+    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Facturi where id=:id"), {doc}).toInt(),
+             0);
+    QCOMPARE(
+        c.scalar(QStringLiteral("select count(*) from Clienti where id=:id"), {client}).toInt(), 1);
 }
 
 void TestDataset::insertTakesTheKeyAndDefaultsFromTheDatabase()
@@ -225,7 +245,9 @@ void TestDataset::insertTakesTheKeyAndDefaultsFromTheDatabase()
         events << QStringLiteral("new");
         d.setValue(QStringLiteral("id_firma"), 7);
     };
-    ds.afterInsert = [&](Dataset &d) { events << QStringLiteral("insert:%1").arg(d.state() == Dataset::State::Insert); };
+    ds.afterInsert = [&](Dataset &d) {
+        events << QStringLiteral("insert:%1").arg(d.state() == Dataset::State::Insert);
+    };
     ds.afterPost = [&](Dataset &) { events << QStringLiteral("post"); };
     ds.open();
     events.clear();
@@ -263,7 +285,8 @@ void TestDataset::blobRoundTrip()
     QByteArray bytes;
     for (int i = 0; i < 1000; ++i)
         bytes.append(char(i % 256));
-    Dataset ds(c, QStringLiteral("select id_firma, ID, Raport, titluRaport from Rapoarte\r\nwhere id_firma=:idf and titluRaport=:tR"));
+    Dataset ds(c, QStringLiteral("select id_firma, ID, Raport, titluRaport from Rapoarte\r\nwhere "
+                                 "id_firma=:idf and titluRaport=:tR"));
     ds.setUpdateTable(QStringLiteral("Rapoarte"), QStringLiteral("ID"));
     ds.setParams({5, QStringLiteral("Factura")});
     ds.open();
@@ -283,8 +306,9 @@ void TestDataset::blobRoundTrip()
 void TestDataset::moneyAndDatesRoundTripExactly()
 {
     Connection &c = m_db->connection();
-    const QList<Money> amounts = {*Money::parse(QStringLiteral("1234567.8912")), *Money::parse(QStringLiteral("-0.0001")),
-                                  *Money::parse(QStringLiteral("0.1")), *Money::parse(QStringLiteral("99999999999.9999"))};
+    const QList<Money> amounts = {
+        *Money::parse(QStringLiteral("1234567.8912")), *Money::parse(QStringLiteral("-0.0001")),
+        *Money::parse(QStringLiteral("0.1")), *Money::parse(QStringLiteral("99999999999.9999"))};
     const QDateTime when(QDate(2026, 2, 28), QTime(23, 59, 59));
     Dataset ds(c, QStringLiteral("select * from Incasari where id_firma=:f order by id"));
     ds.setParam(0, 77);
@@ -305,7 +329,10 @@ void TestDataset::moneyAndDatesRoundTripExactly()
         ds.next();
     }
     // A period is [first day, day after the last), bound as dates.
-    Dataset period(c, QStringLiteral("select count(*) as n from Incasari where id_firma=77 and data >= :d1 and data < :d2"));
+    Dataset period(
+        c,
+        QStringLiteral(
+            "select count(*) as n from Incasari where id_firma=77 and data >= :d1 and data < :d2"));
     period.setParams({QDate(2026, 2, 28), QDate(2026, 3, 1)});
     period.open();
     QCOMPARE(period.asInteger(QStringLiteral("n")), amounts.size());
@@ -319,7 +346,8 @@ void TestDataset::filterWithQuotes()
 {
     Connection &c = m_db->connection();
     for (const char *n : {"Cafea 'Lavazza' 1kg", "Cafea Lavazza 1kg", "Ceai"})
-        c.insert(QStringLiteral("ProdCumparate"), {QStringLiteral("id_fact"), QStringLiteral("Denumire"), QStringLiteral("Cnt")},
+        c.insert(QStringLiteral("ProdCumparate"),
+                 {QStringLiteral("id_fact"), QStringLiteral("Denumire"), QStringLiteral("Cnt")},
                  {1, QString::fromUtf8(n), 2.5});
     Dataset ds(c, QStringLiteral("select * from ProdCumparate where id_fact=1 order by id"));
     ds.open();
@@ -402,7 +430,8 @@ void TestDataset::fieldValidationCanRefuseAValue()
         if (d.asInteger(QStringLiteral("tipstoc")) > 2)
             throw DbError::conversion(QStringLiteral("metoda necunoscuta"));
     });
-    ds.setFieldChange(QStringLiteral("TIPSTOC"), [&](Dataset &d) { changes << d.asString(QStringLiteral("tipstoc")); });
+    ds.setFieldChange(QStringLiteral("TIPSTOC"),
+                      [&](Dataset &d) { changes << d.asString(QStringLiteral("tipstoc")); });
     ds.open();
     ds.edit();
     ds.setValue(QStringLiteral("tipstoc"), 1);
@@ -422,14 +451,16 @@ void TestDataset::errorsCarryClassAndMessage()
     } catch (const DbError &e) {
         QCOMPARE(e.className(), QStringLiteral("EDatabaseError"));
         QVERIFY(e.message().contains(QStringLiteral("TabelaCareNuExista")));
-        QVERIFY(e.displayText().startsWith(QStringLiteral("EDatabaseError error raised, with message : ")));
+        QVERIFY(e.displayText().startsWith(
+            QStringLiteral("EDatabaseError error raised, with message : ")));
     }
     QVERIFY(!ds.isOpen());
     Dataset ok(m_db->connection(), QStringLiteral("select NumeFirma from Clienti"));
     ok.open();
     QVERIFY_THROWS_EXCEPTION(DbError, ok.asInteger(QStringLiteral("NumeFirma")));
     QVERIFY_THROWS_EXCEPTION(DbError, ok.value(QStringLiteral("NuExista")));
-    QVERIFY_THROWS_EXCEPTION(DbError, ok.setValue(QStringLiteral("NumeFirma"), QStringLiteral("x")));
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             ok.setValue(QStringLiteral("NumeFirma"), QStringLiteral("x")));
 }
 
 void TestDataset::failingPostRuleUndoesEverything()
@@ -447,8 +478,11 @@ void TestDataset::failingPostRuleUndoesEverything()
     QVERIFY_THROWS_EXCEPTION(DbError, ds.post());
     QCOMPARE(ds.state(), Dataset::State::Edit);
     QCOMPARE(ds.asString(QStringLiteral("NumeFirma")), QStringLiteral("NOU"));
-    QCOMPARE(c.scalar(QStringLiteral("select NumeFirma from Clienti where id=:id"), {id}).toString(), QStringLiteral("VECHI"));
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from Monede where Simbol='schimbat'")).toInt(), 0);
+    QCOMPARE(
+        c.scalar(QStringLiteral("select NumeFirma from Clienti where id=:id"), {id}).toString(),
+        QStringLiteral("VECHI"));
+    QCOMPARE(
+        c.scalar(QStringLiteral("select count(*) from Monede where Simbol='schimbat'")).toInt(), 0);
     ds.cancel();
     QCOMPARE(ds.asString(QStringLiteral("NumeFirma")), QStringLiteral("VECHI"));
 
@@ -483,6 +517,46 @@ void TestDataset::messagesWaitForTheCommit()
     }
     c.afterCommit([&] { shown << QStringLiteral("no transaction"); });
     QCOMPARE(shown, (QStringList{QStringLiteral("inner"), QStringLiteral("no transaction")}));
+}
+
+// Statements run again are kept prepared: new values each time, the same
+// text read while it is being read, after a failure and after the table
+// changed shape.
+void TestDataset::statementsKeptPreparedStayCorrect()
+{
+    Connection &c = m_db->connection();
+    addPartner(c, 7, QStringLiteral("ALFA"));
+    addPartner(c, 8, QStringLiteral("BETA"));
+    const QString byCompany = QStringLiteral("select NumeFirma from Clienti where id_firma=:f");
+    QCOMPARE(c.scalar(byCompany, {7}).toString(), QStringLiteral("ALFA"));
+    QCOMPARE(c.scalar(byCompany, {8}).toString(), QStringLiteral("BETA"));
+    QVERIFY(c.scalar(byCompany, {9}).isNull());
+
+    QStringList seen;
+    c.read(byCompany, {7}, [&](QSqlQuery &outer) {
+        QVERIFY(outer.next());
+        seen << outer.value(0).toString() << c.scalar(byCompany, {8}).toString();
+        QVERIFY(!outer.next());
+    });
+    QCOMPARE(seen, (QStringList{QStringLiteral("ALFA"), QStringLiteral("BETA")}));
+
+    const QString strict =
+        QStringLiteral("insert into Monede (CodIso, Nrzecimale) values (:c, :d)");
+    c.exec(QStringLiteral("create unique index ix_test_moneda on Monede (CodIso)"));
+    c.exec(strict, {QStringLiteral("CHF"), 2});
+    QVERIFY_THROWS_EXCEPTION(DbError, c.exec(strict, {QStringLiteral("CHF"), 2}));
+    QCOMPARE(c.exec(strict, {QStringLiteral("GBP"), 2}), 1);
+
+    Dataset ds(c, QStringLiteral("select * from Clienti where id_firma=:f"));
+    ds.setParam(0, 8);
+    ds.open();
+    QCOMPARE(ds.fieldIndex(QStringLiteral("Nota")), -1);
+    ds.close();
+    c.exec(QStringLiteral("alter table Clienti add column Nota text"));
+    c.exec(QStringLiteral("update Clienti set Nota='x' where id_firma=8"));
+    ds.open();
+    QCOMPARE(ds.asString(QStringLiteral("Nota")), QStringLiteral("x"));
+    QCOMPARE(c.scalar(byCompany, {8}).toString(), QStringLiteral("BETA"));
 }
 
 QTEST_GUILESS_MAIN(TestDataset)

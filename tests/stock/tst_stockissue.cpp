@@ -139,6 +139,14 @@ void TestStockIssue::stockOfTheDocumentsDay()
     QCOMPARE(products.first().name, QStringLiteral("Surub"));
     QCOMPARE(products.first().stock, 7.0);
     QCOMPARE(products.first().value.toString(2), QStringLiteral("56.00"));
+    const auto stockOn = [&shop](QDate d) {
+        return stockissue::stockOf(shop.mod.cnc(), shop.warehouse, shop.mod.dm.companyId(),
+                                   shop.mod.state.currentWorkPointId, d, QStringLiteral("Surub"),
+                                   QStringLiteral("buc"));
+    };
+    QCOMPARE(stockOn(day), 7.0);
+    QCOMPARE(stockOn(day.addDays(-1)), 3.0);
+    QCOMPARE(stockOn(day.addDays(1)), 12.0);
 }
 
 void TestStockIssue::quantityAgainstStock()
