@@ -4,6 +4,7 @@
 #include "db/database.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
+#include "floor.h"
 
 #include <QCoreApplication>
 #include <QSqlQuery>
@@ -24,9 +25,10 @@ struct Fixture
         database::openOrCreate(connection, dir.filePath(QStringLiteral("tarabix.db")));
         Transaction t(connection);
         for (int i = 0; i < rows; ++i) {
-            connection.exec(QStringLiteral("insert into ProdCumparate (id_fact, Denumire, Cnt, PUOut, ValOut) "
-                                           "values (:f, :d, :c, :p, :v)"),
-                            {i / 10, QStringLiteral("Produs %1").arg(i % 500), 1.5, 12.34, 18.51});
+            connection.exec(
+                QStringLiteral("insert into ProdCumparate (id_fact, Denumire, Cnt, PUOut, ValOut) "
+                               "values (:f, :d, :c, :p, :v)"),
+                {i / 10, QStringLiteral("Produs %1").arg(i % 500), 1.5, 12.34, 18.51});
         }
         t.commit();
     }
@@ -46,7 +48,7 @@ void datasetOpen(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void rawQueryFloor(benchmark::State &state)
+void datasetOpen_floor(benchmark::State &state)
 {
     Fixture f(int(state.range(0)));
     for (auto _ : state) {
@@ -65,12 +67,10 @@ void rawQueryFloor(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(rawQueryFloor)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(datasetOpen)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    registerWithFloor("datasetOpen", datasetOpen, datasetOpen_floor, {{1000}, {10000}});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
