@@ -363,8 +363,6 @@ private:
                  {"NrFactura", "NrAviz", "NrChitanta", "Dispozitiedeincasareplata", "nrnir", "nrbc",
                   "NrFisaService"})
                 points.setValue(QString::fromLatin1(counter), 1);
-            points.setValue(QStringLiteral("id_moneda"),
-                            c.scalar(QStringLiteral("select id from Monede where CodIso='RON'")));
             points.post();
             c.insert(QStringLiteral("SubcategoriiStocuri"),
                      {QStringLiteral("id_categorie"), QStringLiteral("Categorie")},

@@ -69,6 +69,8 @@ void Connection::openSqlite(const QString &path)
     m_dialect = Dialect(Engine::SQLite);
     exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    // Years of documents: keep up to 64 MB of pages in memory.
+    exec(QStringLiteral("PRAGMA cache_size=-65536"));
 }
 
 void Connection::openServer(const QString &driver, const QString &host, int port,

@@ -94,10 +94,12 @@ void openServer(Connection &connection, const QString &connectionString)
 {
     const auto s = ServerConnectionString::parse(connectionString);
     if (!s)
-        throw DbError::database(QStringLiteral("Connection string not understood: it needs Provider=QPSQL with a "
-                                               "Database, or Provider=QODBC with an ODBC connection string"));
+        throw DbError::database(
+            QStringLiteral("Connection string not understood: it needs Provider=QPSQL with a "
+                           "Database, or Provider=QODBC with an ODBC connection string"));
     if (s->provider == QLatin1String("QODBC"))
         connection.openServer(s->provider, QString(), 0, s->odbc, QString(), QString(), QString());
     else
-        connection.openServer(s->provider, s->host, s->port, s->database, s->user, s->password, s->options);
+        connection.openServer(s->provider, s->host, s->port, s->database, s->user, s->password,
+                              s->options);
 }

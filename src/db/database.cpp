@@ -22,6 +22,16 @@ struct Migration
     std::function<void(Connection &)> apply;
 };
 
+// Indexes cost nothing to keep and a lot to miss: every one the program
+// knows is created when missing, at every open.
+void ensureIndexes(Connection &c)
+{
+    for (const QString &statement : schema::sqliteStatements()) {
+        if (statement.startsWith(QLatin1String("CREATE INDEX")))
+            c.exec(statement);
+    }
+}
+
 const std::vector<Migration> &migrations()
 {
     static const std::vector<Migration> steps = {
@@ -30,14 +40,8 @@ const std::vector<Migration> &migrations()
              for (const QString &statement : schema::sqliteStatements())
                  c.exec(statement);
          }},
-        // Indexes added since: every missing one is created.
-        {2,
-         [](Connection &c) {
-             for (const QString &statement : schema::sqliteStatements()) {
-                 if (statement.startsWith(QLatin1String("CREATE INDEX")))
-                     c.exec(statement);
-             }
-         }},
+        // Indexes added since version 1 (see also ensureIndexes).
+        {2, [](Connection &c) { ensureIndexes(c); }},
     };
     return steps;
 }
@@ -105,6 +109,9 @@ void migrate(Connection &connection)
         connection.exec(QStringLiteral("PRAGMA user_version=%1").arg(m.version));
         t.commit();
     }
+    Transaction t(connection);
+    ensureIndexes(connection);
+    t.commit();
 }
 
 void openOrCreate(Connection &connection, const QString &path)

@@ -79,7 +79,8 @@ QVariant Dialect::toDb(const QVariant &value) const
     if (m_engine == Engine::SQLite) {
         switch (type) {
         case QMetaType::QDate:
-            return QString(value.toDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00"));
+            return QString(value.toDate().toString(QStringLiteral("yyyy-MM-dd")) +
+                           QStringLiteral(" 00:00:00"));
         case QMetaType::QDateTime:
             return value.toDateTime().toString(IsoDateTime);
         case QMetaType::Bool:

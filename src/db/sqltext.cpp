@@ -16,8 +16,8 @@ qsizetype dateLiteralLength(const QString &sql, qsizetype i)
         return 0;
     for (qsizetype k = i + 1; k < close; ++k) {
         const QChar c = sql[k];
-        if (!(c.isDigit() || c == u'/' || c == u'-' || c == u'.' || c == u':' || c == u' '
-              || c.toLower() == u'a' || c.toLower() == u'p' || c.toLower() == u'm'))
+        if (!(c.isDigit() || c == u'/' || c == u'-' || c == u'.' || c == u':' || c == u' ' ||
+              c.toLower() == u'a' || c.toLower() == u'p' || c.toLower() == u'm'))
             return 0;
     }
     return close - i + 1;
@@ -39,7 +39,7 @@ QString quoteSingle(const QString &text)
 QString jetDateToIso(const QString &body)
 {
     const QString t = body.trimmed();
-    static const char *const formats[] = {"M/d/yyyy H:mm:ss", "M/d/yyyy H:mm", "M/d/yyyy",
+    static const char *const formats[] = {"M/d/yyyy H:mm:ss",    "M/d/yyyy H:mm",    "M/d/yyyy",
                                           "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-dd"};
     for (const char *f : formats) {
         const QDateTime dt = QDateTime::fromString(t, QString::fromLatin1(f));
@@ -115,8 +115,9 @@ QString maskLiterals(const QString &sql)
     return out;
 }
 
-int replaceOutsideLiterals(QString &sql, const QRegularExpression &re,
-                           const std::function<QString(const QRegularExpressionMatch &)> &replacement)
+int replaceOutsideLiterals(
+    QString &sql, const QRegularExpression &re,
+    const std::function<QString(const QRegularExpressionMatch &)> &replacement)
 {
     const QString masked = maskLiterals(sql);
     QString out;
@@ -142,21 +143,24 @@ int replaceOutsideLiterals(QString &sql, const QRegularExpression &re,
 
 int replaceWord(QString &sql, const QString &word, const QString &replacement)
 {
-    const QRegularExpression re = caseless(QStringLiteral("(?<![A-Za-z0-9_])")
-                                           + QRegularExpression::escape(word)
-                                           + QStringLiteral("(?![A-Za-z0-9_])"));
-    return replaceOutsideLiterals(sql, re, [&](const QRegularExpressionMatch &) { return replacement; });
+    const QRegularExpression re =
+        caseless(QStringLiteral("(?<![A-Za-z0-9_])") + QRegularExpression::escape(word) +
+                 QStringLiteral("(?![A-Za-z0-9_])"));
+    return replaceOutsideLiterals(sql, re,
+                                  [&](const QRegularExpressionMatch &) { return replacement; });
 }
 
 int replaceText(QString &sql, const QString &find, const QString &replacement)
 {
     const QRegularExpression re = caseless(QRegularExpression::escape(find));
-    return replaceOutsideLiterals(sql, re, [&](const QRegularExpressionMatch &) { return replacement; });
+    return replaceOutsideLiterals(sql, re,
+                                  [&](const QRegularExpressionMatch &) { return replacement; });
 }
 
 Parameters extractParameters(const QString &sql)
 {
-    static const QRegularExpression re(QStringLiteral("(?<![:A-Za-z0-9_]):([A-Za-z_][A-Za-z0-9_]*)"));
+    static const QRegularExpression re(
+        QStringLiteral("(?<![:A-Za-z0-9_]):([A-Za-z_][A-Za-z0-9_]*)"));
     Parameters p;
     p.sql = sql;
     replaceOutsideLiterals(p.sql, re, [&](const QRegularExpressionMatch &m) {
@@ -181,14 +185,14 @@ QString jetToSqlite(const QString &sql)
 
     static const QRegularExpression deleteStar(QStringLiteral("(?<![A-Za-z0-9_])delete\\s+\\*"),
                                                QRegularExpression::CaseInsensitiveOption);
-    replaceOutsideLiterals(out, deleteStar, [](const QRegularExpressionMatch &) {
-        return QStringLiteral("delete");
-    });
+    replaceOutsideLiterals(
+        out, deleteStar, [](const QRegularExpressionMatch &) { return QStringLiteral("delete"); });
 
     // SELECT [DISTINCT] TOP n ... becomes SELECT [DISTINCT] ... LIMIT n at the
     // end of that select, one at a time so that positions stay right.
     static const QRegularExpression top(
-        QStringLiteral("(?<![A-Za-z0-9_])(select\\s+(?:distinct\\s+)?)top\\s+(\\d+)(?![A-Za-z0-9_])\\s*"),
+        QStringLiteral(
+            "(?<![A-Za-z0-9_])(select\\s+(?:distinct\\s+)?)top\\s+(\\d+)(?![A-Za-z0-9_])\\s*"),
         QRegularExpression::CaseInsensitiveOption);
     for (;;) {
         const QString masked = maskLiterals(out);
@@ -198,7 +202,8 @@ QString jetToSqlite(const QString &sql)
         const qsizetype end = selectScopeEnd(masked, m.capturedEnd());
         const QString limit = QStringLiteral(" LIMIT ") + m.captured(2);
         out.insert(end, limit);
-        out.replace(m.capturedStart(), m.capturedLength(), out.mid(m.capturedStart(1), m.capturedLength(1)));
+        out.replace(m.capturedStart(), m.capturedLength(),
+                    out.mid(m.capturedStart(1), m.capturedLength(1)));
     }
 
     // Literals: "text" becomes 'text', #date# becomes 'yyyy-MM-dd HH:mm:ss'.

@@ -252,16 +252,28 @@ void TestDatabase::olderSchemaGetsTheNewIndexes()
         Connection c;
         database::openOrCreate(c, path);
         c.exec(QStringLiteral("drop index ix_facturi_numar"));
+        c.exec(QStringLiteral("drop index ix_incasari_numar"));
         c.exec(QStringLiteral("update Clienti set NumeFirma='ALFA SRL' where emitent=true"));
         c.exec(QStringLiteral("PRAGMA user_version=1"));
     }
+    const auto indexes = [](Connection &c) {
+        return c
+            .scalar(QStringLiteral("select count(*) from sqlite_master where type='index' and "
+                                   "name in ('ix_facturi_numar', 'ix_incasari_numar')"))
+            .toInt();
+    };
+    {
+        Connection c;
+        database::openOrCreate(c, path);
+        QCOMPARE(c.scalar(QStringLiteral("PRAGMA user_version")).toInt(),
+                 database::schemaVersion());
+        QCOMPARE(indexes(c), 2);
+        // Also a file of this version that lost an index gets it back.
+        c.exec(QStringLiteral("drop index ix_incasari_numar"));
+    }
     Connection c;
     database::openOrCreate(c, path);
-    QCOMPARE(c.scalar(QStringLiteral("PRAGMA user_version")).toInt(), database::schemaVersion());
-    QCOMPARE(c.scalar(QStringLiteral("select count(*) from sqlite_master where type='index' and "
-                                     "name='ix_facturi_numar'"))
-                 .toInt(),
-             1);
+    QCOMPARE(indexes(c), 2);
     QCOMPARE(
         c.scalar(QStringLiteral("select NumeFirma from Clienti where emitent=true")).toString(),
         QStringLiteral("ALFA SRL"));
