@@ -50,6 +50,11 @@ public:
 
     // Documents of one partner (buyer, seller, kind); both modules list them.
     static QString partnerDocumentsSql();
+    // Shows one document of the partner in `documents` (the partner's list
+    // filtered to it), reading only that document: a partner with years of
+    // documents costs no more than a new one.
+    static void openPartnerDocument(Dataset &documents, const QVariant &buyer,
+                                    const QVariant &seller, int kind, qint64 document);
 
     // The partner whose delegates the document window lists; new delegates
     // belong to it.

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QSqlQuery>
 
 #include <functional>
 #include <vector>
@@ -23,13 +25,30 @@ struct Migration
 };
 
 // Indexes cost nothing to keep and a lot to miss: every one the program
-// knows is created when missing, at every open.
-void ensureIndexes(Connection &c)
+// knows is created when missing, at every open. Returns how many were made.
+int ensureIndexes(Connection &c)
 {
-    for (const QString &statement : schema::sqliteStatements()) {
-        if (statement.startsWith(QLatin1String("CREATE INDEX")))
-            c.exec(statement);
+    QSet<QString> present;
+    c.read(QStringLiteral("select name from sqlite_master where type = 'index'"), {},
+           [&present](QSqlQuery &q) {
+               while (q.next())
+                   present.insert(q.value(0).toString().toLower());
+           });
+    std::vector<const schema::Index *> missing;
+    for (const schema::Index &index : schema::indexes()) {
+        if (!present.contains(QString::fromLatin1(index.name).toLower()))
+            missing.push_back(&index);
     }
+    // A database that has them all is not written to.
+    if (missing.empty())
+        return 0;
+    Transaction t(c);
+    for (const schema::Index *index : missing)
+        c.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS ") + QLatin1String(index->name) +
+               QStringLiteral(" ON ") + QLatin1String(index->table) + QStringLiteral(" (") +
+               QLatin1String(index->columns) + u')');
+    t.commit();
+    return int(missing.size());
 }
 
 const std::vector<Migration> &migrations()
@@ -109,9 +128,7 @@ void migrate(Connection &connection)
         connection.exec(QStringLiteral("PRAGMA user_version=%1").arg(m.version));
         t.commit();
     }
-    Transaction t(connection);
     ensureIndexes(connection);
-    t.commit();
 }
 
 void openOrCreate(Connection &connection, const QString &path)

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 
 namespace sqltext {
 namespace {
@@ -26,6 +27,17 @@ qsizetype dateLiteralLength(const QString &sql, qsizetype i)
 QRegularExpression caseless(const QString &pattern)
 {
     return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption);
+}
+
+// The dialect rewrites the same few words in every statement: each pattern
+// is compiled once, not once a statement.
+const QRegularExpression &cachedCaseless(const QString &pattern)
+{
+    thread_local QHash<QString, QRegularExpression> compiled;
+    auto found = compiled.constFind(pattern);
+    if (found == compiled.cend())
+        found = compiled.insert(pattern, caseless(pattern));
+    return *found;
 }
 
 QString quoteSingle(const QString &text)
@@ -143,16 +155,16 @@ int replaceOutsideLiterals(
 
 int replaceWord(QString &sql, const QString &word, const QString &replacement)
 {
-    const QRegularExpression re =
-        caseless(QStringLiteral("(?<![A-Za-z0-9_])") + QRegularExpression::escape(word) +
-                 QStringLiteral("(?![A-Za-z0-9_])"));
+    const QRegularExpression &re =
+        cachedCaseless(QStringLiteral("(?<![A-Za-z0-9_])") + QRegularExpression::escape(word) +
+                       QStringLiteral("(?![A-Za-z0-9_])"));
     return replaceOutsideLiterals(sql, re,
                                   [&](const QRegularExpressionMatch &) { return replacement; });
 }
 
 int replaceText(QString &sql, const QString &find, const QString &replacement)
 {
-    const QRegularExpression re = caseless(QRegularExpression::escape(find));
+    const QRegularExpression &re = cachedCaseless(QRegularExpression::escape(find));
     return replaceOutsideLiterals(sql, re,
                                   [&](const QRegularExpressionMatch &) { return replacement; });
 }

@@ -454,13 +454,8 @@ void TfrmChitanta::btPrevizualizareClick()
         m_ctx.reports.restoreBindings();
         if (m_entry == Entry::FromInvoice && invoice > 0) {
             // The invoice and this receipt of it, never another one.
-            Dataset &doc = dm.adoNrFAct;
-            doc.close();
-            doc.setSql(Tdm::partnerDocumentsSql());
-            doc.setParams({view.asInteger(QStringLiteral("id_cumparator")), dm.companyId(), 0});
-            doc.setFilter(QStringLiteral("fid=") + QString::number(invoice));
-            doc.setFiltered(true);
-            doc.open();
+            Tdm::openPartnerDocument(dm.adoNrFAct, view.asInteger(QStringLiteral("id_cumparator")),
+                                     dm.companyId(), 0, invoice);
             m_ctx.rc.adoconturiFurnizor.close();
             m_ctx.rc.adoconturiFurnizor.setParam(0, dm.companyId());
             m_ctx.rc.adoconturiFurnizor.open();

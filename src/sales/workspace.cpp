@@ -128,13 +128,8 @@ qint64 DocumentWorkspace::writeHeader(qint64 warehouse)
 
 void DocumentWorkspace::reopenDocument()
 {
-    Dataset &docs = m_dm.adoNrFAct;
-    docs.close();
-    docs.setSql(Tdm::partnerDocumentsSql());
-    docs.setParams({m_partnerId, m_dm.companyId(), m_header.kind});
-    docs.setFilter(QStringLiteral("fid=") + QString::number(m_documentId));
-    docs.setFiltered(true);
-    docs.open();
+    Tdm::openPartnerDocument(m_dm.adoNrFAct, m_partnerId, m_dm.companyId(), m_header.kind,
+                             m_documentId);
 }
 
 std::optional<Money> DocumentWorkspace::rateFor(const QString &currency)
