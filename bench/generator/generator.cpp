@@ -662,14 +662,24 @@ private:
         const QVariant number =
             m_dm.cnc().scalar(QStringLiteral("select Nf from Facturi where id=:id"), {invoice});
         c.reprezentand = QStringLiteral("Contravaloarea facturii ") + number.toString();
-        const collections::Numbering n = collections::proposedNumber(m_dm, method, workPoint);
-        c.numberText = QString::number(n.number);
-        c.series = n.series;
         c.currency = TMonedaPlata{QStringLiteral("RON"), 2};
         c.workPointId = workPoint;
-        if (!collections::addCollection(m_dm, c))
-            throw std::runtime_error("collection refused: " + m_user.lastMessage.toStdString());
-        ++m_summary.collections;
+        // Now and then a receipt is written wrong: it is cancelled and
+        // written again, as the receipts window lets a cashier do.
+        const bool writtenWrong = chance(3);
+        for (int attempt = writtenWrong ? 0 : 1; attempt < 2; ++attempt) {
+            const collections::Numbering n = collections::proposedNumber(m_dm, method, workPoint);
+            c.numberText = QString::number(n.number);
+            c.series = n.series;
+            const std::optional<collections::Added> added = collections::addCollection(m_dm, c);
+            if (!added)
+                throw std::runtime_error("collection refused: " + m_user.lastMessage.toStdString());
+            ++m_summary.collections;
+            if (attempt == 0) {
+                collections::cancelCollection(m_dm, added->id);
+                ++m_summary.cancelledCollections;
+            }
+        }
     }
 
     Options m_options;

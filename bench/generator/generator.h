@@ -36,7 +36,8 @@ struct Summary
     int salesDocuments = 0;
     int validated = 0;
     int lines = 0;
-    int collections = 0;
+    int collections = 0;          // cancelled ones included
+    int cancelledCollections = 0; // each written again right after
     QDate firstDay, lastDay;
 };
 

@@ -85,9 +85,10 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "\n");
         std::printf(
             "%d companies, %d work points, %d partners, %d supplier invoices, %d sales documents "
-            "(%d validated), %d lines, %d collections, %s to %s, in %.1f s\n",
+            "(%d validated), %d lines, %d collections (%d cancelled), %s to %s, in %.1f s\n",
             s.companies, s.workPoints, s.partners, s.supplierDocuments, s.salesDocuments,
-            s.validated, s.lines, s.collections, qPrintable(s.firstDay.toString(Qt::ISODate)),
+            s.validated, s.lines, s.collections, s.cancelledCollections,
+            qPrintable(s.firstDay.toString(Qt::ISODate)),
             qPrintable(s.lastDay.toString(Qt::ISODate)), double(timer.elapsed()) / 1000);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "\ntarabix-generate: %s\n", e.what());
