@@ -56,6 +56,7 @@ private Q_SLOTS:
     void deleteGuardsChangeNothing();
     void cascadesRemoveExactlyTheDependentRows();
     void validatedNumberCannotBeEditedAway();
+    void oneDocumentOfAPartnerIsShownAlone();
     void productNeedsASubcategory();
     void productPricesAreRecomputed_data();
     void productPricesAreRecomputed();
@@ -333,6 +334,45 @@ void TestRules::validatedNumberCannotBeEditedAway()
     m.dm.adoNrFAct.setValue(QStringLiteral("comentariu"), QStringLiteral("livrat"));
     m.dm.adoNrFAct.post();
     QCOMPARE(m.cnc().scalar(QStringLiteral("select Comentariu from Facturi where id=:d"), {doc}).toString(), QStringLiteral("livrat"));
+}
+
+void TestRules::oneDocumentOfAPartnerIsShownAlone()
+{
+    Modules m;
+    const qint64 company = m.dm.companyId();
+    const qint64 client = m.addPartner(QStringLiteral("CLIENT SRL"));
+    const qint64 other = m.addPartner(QStringLiteral("ALT CLIENT SRL"));
+    QList<qint64> docs;
+    for (int nf = 1; nf <= 3; ++nf)
+        docs << insertDocument(m.cnc(), company, client, nf, false);
+    insertDocument(m.cnc(), company, other, 4, false);
+
+    Tdm::openPartnerDocument(m.dm.adoNrFAct, client, company, 0, docs[1]);
+    QCOMPARE(m.dm.adoNrFAct.recordCount(), 1);
+    QCOMPARE(m.dm.adoNrFAct.asInteger(QStringLiteral("fid")), docs[1]);
+    QCOMPARE(m.dm.adoNrFAct.asString(QStringLiteral("NumeFirma")), QStringLiteral("CLIENT SRL"));
+    // It is written back as before.
+    m.dm.adoNrFAct.edit();
+    m.dm.adoNrFAct.setValue(QStringLiteral("comentariu"), QStringLiteral("livrat"));
+    m.dm.adoNrFAct.post();
+    QCOMPARE(m.cnc().scalar(QStringLiteral("select Comentariu from Facturi where id=:d"), {docs[1]}).toString(),
+             QStringLiteral("livrat"));
+    // Another partner's id shows nothing.
+    Tdm::openPartnerDocument(m.dm.adoNrFAct, other, company, 0, docs[1]);
+    QVERIFY(m.dm.adoNrFAct.isEmpty());
+
+    // Moving to another client afterwards lists that client's documents,
+    // still kept to the document shown.
+    Tdm::openPartnerDocument(m.dm.adoNrFAct, client, company, 0, docs[1]);
+    m.state.loadClientDocuments = true;
+    m.dm.adoClienti.setParam(0, company);
+    m.dm.adoClienti.open();
+    QVERIFY(m.dm.adoClienti.locate(QStringLiteral("id"), other));
+    QCOMPARE(m.dm.adoNrFAct.paramCount(), 3);
+    QVERIFY(m.dm.adoNrFAct.isEmpty());
+    QVERIFY(m.dm.adoClienti.locate(QStringLiteral("id"), client));
+    QCOMPARE(m.dm.adoNrFAct.recordCount(), 1);
+    QCOMPARE(m.dm.adoNrFAct.asInteger(QStringLiteral("fid")), docs[1]);
 }
 
 void TestRules::productNeedsASubcategory()
