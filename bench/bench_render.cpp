@@ -12,6 +12,7 @@
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "floor.h"
+#include "quiet.h"
 #include "reports/reportengine.h"
 #include "sales/documentinserts.h"
 #include "sales/validation.h"
@@ -39,27 +40,6 @@ Money money(const char *text)
 {
     return *Money::parse(QString::fromLatin1(text));
 }
-
-class Quiet : public Prompter
-{
-public:
-    void information(const QString &) override {}
-    void error(const QString &text) override { throw std::runtime_error(text.toStdString()); }
-    bool confirm(const QString &) override { return true; }
-};
-
-class NoStore : public startup::ConnectionStringStore
-{
-public:
-    std::optional<QString> read() override { return std::nullopt; }
-    void write(const QString &) override {}
-};
-
-class NoEditor : public startup::ConnectionEditor
-{
-public:
-    QString edit(const QString &current) override { return current; }
-};
 
 // A new company's database, its data filled in, with one validated invoice
 // of twenty lines at 21% and 11% to a client with a bank account, and the

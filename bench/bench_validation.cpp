@@ -12,6 +12,7 @@
 #include "db/connection.h"
 #include "db/transaction.h"
 #include "floor.h"
+#include "quiet.h"
 #include "sales/documentinserts.h"
 #include "sales/validation.h"
 #include "stock/stockstore.h"
@@ -36,31 +37,6 @@ QString productName(int i)
 {
     return QStringLiteral("Produs %1").arg(i, 4, 10, QLatin1Char('0'));
 }
-
-class Quiet : public Prompter
-{
-public:
-    void information(const QString &) override {}
-    void error(const QString &text) override { throw std::runtime_error(text.toStdString()); }
-    bool confirm(const QString &) override { return true; }
-    std::optional<QString> input(const QString &, const QString &, const QString &value) override
-    {
-        return value;
-    }
-};
-
-class NoStore : public startup::ConnectionStringStore
-{
-public:
-    std::optional<QString> read() override { return std::nullopt; }
-    void write(const QString &) override {}
-};
-
-class NoEditor : public startup::ConnectionEditor
-{
-public:
-    QString edit(const QString &current) override { return current; }
-};
 
 // A shop with years of documents: one in ten a supplier invoice whose two
 // lines are lots of the shop's products (ten lots each), the others invoices

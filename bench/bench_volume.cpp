@@ -20,6 +20,7 @@
 #include "floor.h"
 #include "frame/mainwindow.h"
 #include "generator.h"
+#include "quiet.h"
 #include "reports/reportengine.h"
 
 #include <QApplication>
@@ -40,27 +41,6 @@
 #include <vector>
 
 namespace {
-
-class Quiet : public Prompter
-{
-public:
-    void information(const QString &) override {}
-    void error(const QString &text) override { throw std::runtime_error(text.toStdString()); }
-    bool confirm(const QString &) override { return true; }
-};
-
-class NoStore : public startup::ConnectionStringStore
-{
-public:
-    std::optional<QString> read() override { return std::nullopt; }
-    void write(const QString &) override {}
-};
-
-class NoEditor : public startup::ConnectionEditor
-{
-public:
-    QString edit(const QString &current) override { return current; }
-};
 
 // --- the shops ---------------------------------------------------------------
 
