@@ -1,4 +1,5 @@
 #include "generator.h"
+#include "quiet.h"
 
 #include "core/amountwords.h"
 #include "core/appstate.h"
@@ -41,19 +42,6 @@ public:
     {
         return value;
     }
-};
-
-class NoStore : public startup::ConnectionStringStore
-{
-public:
-    std::optional<QString> read() override { return std::nullopt; }
-    void write(const QString &) override {}
-};
-
-class NoEditor : public startup::ConnectionEditor
-{
-public:
-    QString edit(const QString &current) override { return current; }
 };
 
 const char *const NameFirst[] = {"Carpati",  "Dunarea",  "Bucegi",  "Olt",     "Siret",   "Mures",
