@@ -1,6 +1,6 @@
 // Writes a generated database into a program folder:
 //   tarabix-generate --out FOLDER [--documents N] [--seed N] [--companies N]
-//                    [--work-points N] [--clients N] [--until YYYY-MM-DD]
+//                    [--work-points N] [--clients N] [--suppliers N] [--until YYYY-MM-DD]
 // The program then runs on it with `tarabix --home FOLDER`.
 #include "generator.h"
 
@@ -36,11 +36,15 @@ int main(int argc, char **argv)
     const QCommandLineOption clients(QStringLiteral("clients"),
                                      QStringLiteral("Clients per company (default 120)."),
                                      QStringLiteral("n"), QStringLiteral("120"));
+    const QCommandLineOption suppliers(QStringLiteral("suppliers"),
+                                       QStringLiteral("Suppliers per company (default 12)."),
+                                       QStringLiteral("n"), QStringLiteral("12"));
     const QCommandLineOption until(
         QStringLiteral("until"), QStringLiteral("Day of the last documents (default 2026-11-30)."),
         QStringLiteral("date"), QStringLiteral("2026-11-30"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("No progress."));
-    parser.addOptions({out, documents, seed, companies, workPoints, clients, until, quiet});
+    parser.addOptions(
+        {out, documents, seed, companies, workPoints, clients, suppliers, until, quiet});
     parser.process(app);
     if (!parser.isSet(out)) {
         std::fprintf(stderr, "--out is required\n");
@@ -64,6 +68,7 @@ int main(int argc, char **argv)
     options.companies = number(companies, 1);
     options.workPoints = number(workPoints, 1);
     options.clients = number(clients, 1);
+    options.suppliers = number(suppliers, 1);
     options.lastDay = QDate::fromString(parser.value(until), Qt::ISODate);
     if (!options.lastDay.isValid()) {
         std::fprintf(stderr, "--until: a date as YYYY-MM-DD\n");
