@@ -992,22 +992,22 @@ void Dataset::setFiltered(bool on)
     }
 }
 
-void Dataset::setSort(const QString &spec)
+void Dataset::setSort(const QString &orderText)
 {
     std::vector<SortKey> keys;
-    const QStringList parts = spec.split(u',', Qt::SkipEmptyParts);
+    const QStringList parts = orderText.split(u',', Qt::SkipEmptyParts);
     static const QRegularExpression re(
         QStringLiteral("^\\s*(\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_]*)\\s*(asc|desc)?\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
     for (const QString &part : parts) {
         const QRegularExpressionMatch m = re.match(part);
         if (!m.hasMatch())
-            throw DbError::database(QStringLiteral("Invalid sort order: ") + spec);
+            throw DbError::database(QStringLiteral("Invalid sort order: ") + orderText);
         keys.push_back({requireField(m.captured(1)),
                         m.captured(2).compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0});
     }
     m_sortKeys = std::move(keys);
-    m_sortText = spec;
+    m_sortText = orderText;
     if (isOpen()) {
         checkBrowseMode();
         const quint64 keep = m_current >= 0 ? m_rows[m_view[m_current]].serial : 0;

@@ -156,7 +156,7 @@ public:
     void setFiltered(bool on);
     bool isFiltered() const { return m_filtered; }
     // Local sort: "[col] ASC", "[col] DESC", several separated by commas.
-    void setSort(const QString &spec);
+    void setSort(const QString &orderText);
     QString sort() const { return m_sortText; }
 
     // Events.

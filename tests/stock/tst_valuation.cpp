@@ -50,10 +50,10 @@ Issue sale(qint64 id, int n, double quantity)
 
 // "3@2;3@3/5": lots of 3 at 2 and of 3 at 3, received on March 1 and 5
 // (by default on the day of their position).
-std::vector<Lot> lots(const QString &spec)
+std::vector<Lot> lots(const QString &written)
 {
     std::vector<Lot> out;
-    const QStringList parts = spec.split(u';');
+    const QStringList parts = written.split(u';');
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QStringList dayed = parts[i].split(u'/');
         const QStringList qp = dayed[0].split(u'@');
