@@ -1,6 +1,7 @@
 #include "generator.h"
 #include "quiet.h"
 
+#include "cashbook/sheets.h"
 #include "core/amountwords.h"
 #include "core/appstate.h"
 #include "core/prompter.h"
@@ -9,6 +10,7 @@
 #include "data/tdmrc.h"
 #include "db/connection.h"
 #include "db/transaction.h"
+#include "db/values.h"
 #include "payments/collections.h"
 #include "sales/numbering.h"
 #include "sales/validation.h"
@@ -142,6 +144,7 @@ struct WorkPoint
     qint64 id = 0;
     qint64 warehouse = 0;
     std::map<int, double> stock; // what the generator knows is left, per good
+    int deposits = 0;            // deposit slips taken to the bank so far
 };
 
 struct Company
@@ -213,6 +216,7 @@ public:
                 salesDocument(date);
                 ++done;
             }
+            closeTheDay(date);
             t.commit();
             if (m_progress)
                 m_progress(done, m_options.documents);
@@ -621,6 +625,47 @@ private:
             m_pending.insert(
                 {day.addDays(between(5, 45)),
                  {company.id, wp.id, ws.documentId(), ws.clientId(), QStringLiteral("OP"), total}});
+        }
+    }
+
+    // The cash that came in does not stay in the drawer: at the end of the
+    // day the cashier now and then pays a small expense, and takes to the
+    // bank whatever is above the change kept for the next morning.
+    void closeTheDay(QDate day)
+    {
+        Connection &c = m_dm.cnc();
+        const TMonedaPlata lei{QStringLiteral("RON"), 2};
+        for (Company &company : m_companies) {
+            for (WorkPoint &wp : company.workPoints) {
+                const std::optional<qint64> sheet =
+                    sheets::findSheetOfDay(c, company.id, wp.id, lei.code, day);
+                if (!sheet)
+                    continue;
+                Money total = moneyFromValue(c.scalar(
+                    QStringLiteral("select Total from RegistruCasaSold where id=:id"), {*sheet}));
+                const Money cost = Money::fromInt(between(20, 300));
+                if (chance(20) && cost < total) {
+                    sheets::RegisterLine expense;
+                    expense.nrActCasa =
+                        QStringLiteral("BF-") + QString::number(between(1000, 9999));
+                    expense.explicatii = QStringLiteral("Materiale consumabile");
+                    expense.simbolCont = QStringLiteral("604");
+                    expense.plati = cost;
+                    expense.currency = lei;
+                    sheets::addRegisterLine(c, m_user, *sheet, expense);
+                    total = total - cost;
+                }
+                const Money kept = Money::fromInt(between(5, 20) * 100);
+                if (total <= kept)
+                    continue;
+                sheets::RegisterLine deposit;
+                deposit.nrActCasa = QStringLiteral("FV-") + QString::number(++wp.deposits);
+                deposit.explicatii = QStringLiteral("Depunere numerar la banca");
+                deposit.simbolCont = QStringLiteral("581");
+                deposit.plati = total - kept;
+                deposit.currency = lei;
+                sheets::addRegisterLine(c, m_user, *sheet, deposit);
+            }
         }
     }
 
