@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QScopedValueRollback>
 
+#include <algorithm>
+
 DbGrid::DbGrid(Dataset &dataset, Prompter &prompter, const QList<DatasetColumn> &columns,
                QWidget *parent)
     : QTableView(parent), m_dataset(&dataset), m_prompter(&prompter),
@@ -36,9 +38,25 @@ DbGrid::DbGrid(Dataset &dataset, Prompter &prompter, const QList<DatasetColumn> 
     connect(m_model, &DatasetModel::currentRowChanged, this, &DbGrid::selectCurrentRow);
     // After the view has taken in a change of rows, show the dataset's row.
     connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::selectCurrentRow);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::fitColumnsOnce);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &DbGrid::selectCurrentRow);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &DbGrid::selectCurrentRow);
     selectCurrentRow();
+    fitColumnsOnce();
+}
+
+void DbGrid::fitColumnsOnce()
+{
+    if (m_fitted || m_model->rowCount() == 0)
+        return;
+    m_fitted = true;
+    constexpr int SampleRows = 40;
+    constexpr int WidestColumn = 320;
+    horizontalHeader()->setResizeContentsPrecision(SampleRows);
+    resizeColumnsToContents();
+    constexpr int Breathing = 12;
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        setColumnWidth(column, std::min(columnWidth(column) + Breathing, WidestColumn));
 }
 
 void DbGrid::setEditable(bool editable)

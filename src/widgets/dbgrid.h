@@ -22,7 +22,12 @@ public:
            QWidget *parent = nullptr);
 
     DatasetModel *datasetModel() const { return m_model; }
-    void setColumns(const QList<DatasetColumn> &columns) { m_model->setColumns(columns); }
+    void setColumns(const QList<DatasetColumn> &columns)
+    {
+        m_model->setColumns(columns);
+        m_fitted = false;
+        fitColumnsOnce();
+    }
 
     void setEditable(bool editable);
     bool isEditable() const { return m_model->isEditable(); }
@@ -35,6 +40,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Sizes the columns to their titles and the first rows, once, so that
+    // names and explanations can be read; the user's own sizing stays.
+    void fitColumnsOnce();
     void selectCurrentRow();
     void onCurrentRowChanged(const QModelIndex &current);
     void sortOn(int section);
@@ -45,5 +53,6 @@ private:
     QMenu *m_menu;
     QAction *m_editAction;
     bool m_ascending = true; // the next title click sorts ascending
+    bool m_fitted = false;   // columns sized to the first rows shown
     bool m_syncing = false;
 };
