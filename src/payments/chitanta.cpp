@@ -95,13 +95,18 @@ QWidget *TfrmChitanta::buildClientPage()
     m_onlyClients = new QCheckBox(
         QStringLiteral("Nu cauta in toata baza ci doar in firmele adaugate ca si client"));
     m_onlyClients->setChecked(true);
-    m_clients = new DbGrid(dm.adoClienti, m_ctx.prompter,
-                           {{QStringLiteral("NumeFirma"), QStringLiteral("Denumire")},
-                            {QStringLiteral("CUI"), QStringLiteral("CUI")},
-                            {QStringLiteral("RegCom"), QStringLiteral("Reg. Com.")},
-                            {QStringLiteral("Sold"), QStringLiteral("Sold"), FieldFormat::Money},
-                            {QStringLiteral("Judet"), QStringLiteral("Judet")},
-                            {QStringLiteral("Localitate"), QStringLiteral("Localitate")}});
+    m_clients = new DbGrid(
+        dm.adoClienti, m_ctx.prompter,
+        {{QStringLiteral("NumeFirma"), QStringLiteral("Denumire")},
+         {QStringLiteral("CUI"), QStringLiteral("CUI")},
+         {QStringLiteral("RegCom"), QStringLiteral("Reg. Com.")},
+         {QStringLiteral("Sold"), QStringLiteral("Sold"), FieldFormat::Money},
+         {QStringLiteral("Judet"), QStringLiteral("Judet")},
+         {QStringLiteral("Localitate"), QStringLiteral("Localitate")},
+         {QStringLiteral("Aplatitpanape"), QStringLiteral("Platit pana pe"), FieldFormat::Date},
+         {QStringLiteral("CapitalSoc"), QStringLiteral("Capital social")},
+         {QStringLiteral("Program"), QStringLiteral("Program")},
+         {QStringLiteral("AdrsPctLucru"), QStringLiteral("Adresa punct de lucru")}});
     m_workPoints =
         new DbGrid(dm.adoSeriiF, m_ctx.prompter,
                    {{QStringLiteral("AbrevierePunctLucru"), QStringLiteral("Abreviere")},
