@@ -10,6 +10,7 @@
 #include "numbering.h"
 #include "reports/reportengine.h"
 #include "settings/webfetcher.h"
+#include "stock/stockissue.h"
 #include "stock/stockstore.h"
 #include "stock/supplierpage.h"
 #include "widgets/dbgrid.h"
@@ -28,12 +29,15 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -45,6 +49,13 @@ enum Step
     HeaderStep = 1,
     LinesStep = 2,
     ValidationStep = 3
+};
+
+// Sub-pages of step 3: where lines come from.
+enum Source
+{
+    ServicesSource = 0,
+    StockSource = 1
 };
 
 QLineEdit *readOnlyBox()
@@ -249,6 +260,7 @@ void TfrmFactNoua::chooseStep(int step)
             if (categories.isOpen())
                 categories.requeryKeepingPosition();
         });
+        showSourceForKind();
         updateNextButtons();
     }
     if (step == ValidationStep)
@@ -443,6 +455,143 @@ void TfrmFactNoua::tipavizfacturaChange()
     m_ctx.dm.state().currentDocKind = kind;
     m_delegatePanel->setEnabled(kind != numbering::ConsumptionNote);
     m_paymentPanel->setEnabled(kind != numbering::ConsumptionNote);
+    showSourceForKind();
+}
+
+void TfrmFactNoua::showSourceForKind()
+{
+    const int source = m_kind->currentIndex() == numbering::Invoice ? ServicesSource : StockSource;
+    if (m_sources->currentIndex() == source && source == StockSource)
+        showStockSource();
+    else
+        m_sources->setCurrentIndex(source);
+}
+
+// The stock sub-page: the warehouses of the work point, what each holds on
+// the document's day, and the current product added with a quantity and a
+// percent as a line taken from stock.
+QWidget *TfrmFactNoua::buildStockSource()
+{
+    Tdm &dm = m_ctx.dm;
+    auto *page = new QWidget;
+    m_warehouses = std::make_unique<Dataset>(
+        dm.cnc(), QStringLiteral("select * from SubcategoriiStocuri where id_categorie=:idc\r\n"));
+    m_warehouseGrid = new DbGrid(*m_warehouses, m_ctx.prompter,
+                                 {{QStringLiteral("Categorie"), QStringLiteral("Subcategorii")}});
+    m_stock = new QTableWidget(0, 4);
+    m_stock->setHorizontalHeaderLabels({QStringLiteral("Denumire"), QStringLiteral("UM"),
+                                        QStringLiteral("Stoc"), QStringLiteral("StocValoric")});
+    m_stock->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_stock->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_stock->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_stock->verticalHeader()->hide();
+    m_stock->horizontalHeader()->setStretchLastSection(true);
+    m_stockQuantity = new QLineEdit(QStringLiteral("1"));
+    m_stockQuantity->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9,.\\-]*")), m_stockQuantity));
+    m_stockPercent = new QComboBox;
+    m_stockPercent->addItems(stockissue::percentChoices());
+    m_stockPercent->addItem(QString());
+    m_stockPercent->setEditable(true);
+    m_stockPercent->setCurrentText(QStringLiteral("0"));
+    m_btAddFromStock = new QPushButton(QStringLiteral("Adauga produsul curent de pe stoc"));
+
+    auto *stockColumn = new QVBoxLayout;
+    stockColumn->addWidget(new QLabel(QStringLiteral("Stocul actual la data facturii")));
+    stockColumn->addWidget(m_stock, 1);
+    auto *lists = new QHBoxLayout;
+    lists->addWidget(m_warehouseGrid, 1);
+    lists->addLayout(stockColumn, 3);
+    auto *entry = new QHBoxLayout;
+    entry->addWidget(new QLabel(QStringLiteral("Cantitate")));
+    entry->addWidget(m_stockQuantity);
+    entry->addWidget(new QLabel(QStringLiteral("Discount/Adaos %")));
+    entry->addWidget(m_stockPercent);
+    entry->addStretch();
+    entry->addWidget(m_btAddFromStock);
+    auto *layout = new QVBoxLayout(page);
+    layout->addLayout(lists, 1);
+    layout->addLayout(entry);
+
+    connect(m_warehouses.get(), &Dataset::currentChanged, this, [this] { refreshStock(); });
+    connect(m_btAddFromStock, &QPushButton::clicked, this, &TfrmFactNoua::btAdaugaStocClick);
+    connect(m_stock, &QTableWidget::cellDoubleClicked, this, &TfrmFactNoua::btAdaugaStocClick);
+    return page;
+}
+
+void TfrmFactNoua::showStockSource()
+{
+    runShowingErrors(&m_ctx.prompter, [this] {
+        m_warehouses->close();
+        m_warehouses->setParams({m_ctx.dm.state().currentWorkPointId});
+        m_warehouses->open();
+    });
+    refreshStock();
+}
+
+void TfrmFactNoua::refreshStock()
+{
+    const QString current = m_stock->currentRow() >= 0 && m_stock->item(m_stock->currentRow(), 0)
+                                ? m_stock->item(m_stock->currentRow(), 0)->text()
+                                : QString();
+    m_stock->setRowCount(0);
+    if (!m_warehouses->isOpen() || m_warehouses->isEmpty())
+        return;
+    runShowingErrors(&m_ctx.prompter, [&] {
+        Tdm &dm = m_ctx.dm;
+        const QList<stockissue::ProductInStock> products = stockissue::productsInStock(
+            dm.cnc(), m_warehouses->asInteger(QStringLiteral("id")), dm.companyId(),
+            dm.state().currentWorkPointId, m_date->date());
+        const QLocale locale;
+        m_stock->setRowCount(int(products.size()));
+        for (int row = 0; row < products.size(); ++row) {
+            const stockissue::ProductInStock &p = products[row];
+            const auto cell = [](const QString &text, bool number) {
+                auto *item = new QTableWidgetItem(text);
+                if (number)
+                    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                return item;
+            };
+            m_stock->setItem(row, 0, cell(p.name, false));
+            m_stock->setItem(row, 1, cell(p.unit, false));
+            m_stock->setItem(row, 2, cell(locale.toString(p.stock, 'f', 2), true));
+            m_stock->setItem(row, 3, cell(locale.toString(p.value.toDouble(), 'f', 2), true));
+            if (p.name == current)
+                m_stock->setCurrentCell(row, 0);
+        }
+        if (m_stock->currentRow() < 0 && m_stock->rowCount() > 0)
+            m_stock->setCurrentCell(0, 0);
+        m_stock->resizeColumnsToContents();
+    });
+}
+
+void TfrmFactNoua::btAdaugaStocClick()
+{
+    // The services sub-page shows what was used last.
+    m_discount->setCurrentText(m_stockPercent->currentText());
+    m_quantity->setText(m_stockQuantity->text());
+    const int row = m_stock->currentRow();
+    const QString name = row >= 0 ? m_stock->item(row, 0)->text() : QString();
+    const QString unit = row >= 0 ? m_stock->item(row, 1)->text() : QString();
+    if (row < 0 && linecalc::parseAmount(m_stockQuantity->text()).value_or(Money()) > Money()) {
+        m_ctx.prompter.information(
+            QStringLiteral("Cantitatea de scazut este mai mare decat cea de pe stoc"));
+        return;
+    }
+    if (row < 0) {
+        m_ctx.prompter.information(QStringLiteral("Nu aveti produse "));
+        return;
+    }
+    bool added = false;
+    runShowingErrors(&m_ctx.prompter, [&] {
+        added = m_workspace
+                    ->addStockLine(m_warehouses->asInteger(QStringLiteral("id")), name, unit,
+                                   m_stockQuantity->text(), m_stockPercent->currentText())
+                    .has_value();
+    });
+    if (added)
+        m_stockQuantity->setText(QStringLiteral("1"));
+    updateNextButtons();
 }
 
 void TfrmFactNoua::cbMentChange()
@@ -638,6 +787,11 @@ QWidget *TfrmFactNoua::buildLinesStep()
     servicesLayout->addWidget(m_products, 2);
     servicesLayout->addLayout(entry);
     m_sources->addTab(services, QStringLiteral("Servicii"));
+    m_sources->addTab(buildStockSource(), QStringLiteral("Stocuri"));
+    connect(m_sources, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == StockSource)
+            showStockSource();
+    });
 
     m_lines = new DbGrid(dm.adoPrCump, m_ctx.prompter,
                          {{QStringLiteral("Denumire"), QStringLiteral("Denumire")},

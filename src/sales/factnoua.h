@@ -20,6 +20,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
+class QTableWidget;
 
 // The document window: the wizard that issues invoices, delivery notes and
 // consumption notes (client, header, lines, validation and preview).
@@ -28,9 +29,15 @@ class TfrmFactNoua : public QWidget
     Q_OBJECT
 
 public:
-    enum class Entry { Issue, Browse, Supplier };
+    enum class Entry
+    {
+        Issue,
+        Browse,
+        Supplier
+    };
 
-    TfrmFactNoua(const WindowContext &context, Entry entry = Entry::Issue, QWidget *parent = nullptr);
+    TfrmFactNoua(const WindowContext &context, Entry entry = Entry::Issue,
+                 QWidget *parent = nullptr);
     ~TfrmFactNoua() override;
 
     DocumentWorkspace &workspace() { return *m_workspace; }
@@ -60,6 +67,13 @@ public:
     DbGrid *lineGrid() const { return m_lines; }
     QPushButton *btStergeLinie() const { return m_btRemoveLine; }
     QPushButton *btPasUrmator3() const { return m_btLinesNext; }
+    // The stock sub-page of step 3.
+    QTabWidget *lineSources() const { return m_sources; }
+    DbGrid *warehouseGrid() const { return m_warehouseGrid; }
+    QTableWidget *stockGrid() const { return m_stock; }
+    QLineEdit *edCantitStoc() const { return m_stockQuantity; }
+    QComboBox *cbDiscStoc() const { return m_stockPercent; }
+    QPushButton *btAdaugaStoc() const { return m_btAddFromStock; }
     QLineEdit *totalBox(const QString &name) const;
     QPushButton *btValidare() const { return m_btValidare; }
     QPushButton *btPrevizualizare() const { return m_btPreview; }
@@ -103,6 +117,12 @@ private:
     void removeSelectedLine(bool ask);
     void edCautaChange(const QString &text);
     void updateNextButtons();
+    QWidget *buildStockSource();
+    void showStockSource();
+    void refreshStock();
+    void btAdaugaStocClick();
+    // Invoices start on the price list, delivery and consumption notes on the stock.
+    void showSourceForKind();
 
     WindowContext m_ctx;
     std::unique_ptr<DocumentWorkspace> m_workspace;
@@ -156,6 +176,12 @@ private:
     DbGrid *m_lines = nullptr;
     QPushButton *m_btRemoveLine = nullptr;
     QPushButton *m_btLinesNext = nullptr;
+    std::unique_ptr<class Dataset> m_warehouses;
+    DbGrid *m_warehouseGrid = nullptr;
+    QTableWidget *m_stock = nullptr;
+    QLineEdit *m_stockQuantity = nullptr;
+    QComboBox *m_stockPercent = nullptr;
+    QPushButton *m_btAddFromStock = nullptr;
     // Validation step.
     DbGrid *m_validationLines = nullptr;
     QHash<QString, QLineEdit *> m_totals;

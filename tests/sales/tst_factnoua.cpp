@@ -1,4 +1,5 @@
 #include "reports/reportengine.h"
+#include "sales/documentinserts.h"
 #include "sales/factnoua.h"
 #include "support/modules.h"
 #include "widgets/dbgrid.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -40,6 +42,45 @@ void clickRow(DbGrid *grid, int column, const QString &text)
     QFAIL(qPrintable(QStringLiteral("no row ") + text));
 }
 
+// A supplier's lot of `quantity` pieces received into the work point's
+// first warehouse on `date`, with its sale price.
+qint64 receive(Modules &m, const QString &name, double quantity, QDate date, const char *puOut)
+{
+    Connection &c = m.cnc();
+    const qint64 warehouse =
+        c.scalar(QStringLiteral("select min(id) from SubcategoriiStocuri where id_categorie=:w"),
+                 {m.state.currentWorkPointId})
+            .toLongLong();
+    const qint64 supplier = m.addPartner(QStringLiteral("FURNIZOR ") + name, false, true);
+    DocumentHeader h;
+    h.data = date;
+    h.idCump = m.dm.companyId();
+    h.idVanzator = supplier;
+    h.inOut = true;
+    h.eNir = true;
+    h.idMagazie = warehouse;
+    h.idPunctLucru = m.state.currentWorkPointId;
+    DocumentLine l;
+    l.idFact = insertDocumentHeader(c, QStringLiteral("Facturi"), h);
+    l.idMagazie = warehouse;
+    l.denumire = name;
+    l.um = QStringLiteral("buc");
+    l.cnt = quantity;
+    l.stoc = quantity;
+    l.punIn = *Money::parse(QStringLiteral("8"));
+    l.puInMM = l.punIn;
+    l.valoare = l.punIn.times(quantity, 2);
+    l.stocValoric = l.valoare;
+    l.puOut = *Money::parse(QString::fromLatin1(puOut));
+    l.cotaTvaOut = *Money::parse(QStringLiteral("21"));
+    l.monedaIn = l.monedaOut = l.monedaMM = QStringLiteral("RON");
+    l.idVanzator = supplier;
+    l.idCumparator = m.dm.companyId();
+    l.adinStoc = true;
+    insertDocumentLine(c, QStringLiteral("ProdCumparate"), l);
+    return warehouse;
+}
+
 } // namespace
 
 class TestFactNoua : public QObject
@@ -49,6 +90,7 @@ class TestFactNoua : public QObject
 private Q_SLOTS:
     void invoiceWalkthrough();
     void stepsRefuseWithoutClientOrLines();
+    void deliveryNoteFromStock();
 };
 
 void TestFactNoua::invoiceWalkthrough()
@@ -137,6 +179,59 @@ void TestFactNoua::stepsRefuseWithoutClientOrLines()
     QTest::mouseClick(window.btPasUrmator(), Qt::LeftButton);
     QCOMPARE(m.prompter.shown, QStringList{QStringLiteral("info: Nu ati selectat clientul")});
     QCOMPARE(window.steps()->currentIndex(), 0);
+}
+
+void TestFactNoua::deliveryNoteFromStock()
+{
+    Modules m;
+    m.addPartner(QStringLiteral("ALFA DISTRIBUTIE SRL"));
+    const QDate today = QDate::currentDate();
+    const qint64 warehouse = receive(m, QStringLiteral("Surub M8"), 3, today.addDays(-2), "12.50");
+    receive(m, QStringLiteral("Surub M8"), 4, today.addDays(-1), "13");
+    receive(m, QStringLiteral("Piulita M8"), 10, today.addDays(1), "2"); // not yet received
+    ReportEngine reports(m.dm, m.rc, m.prompter);
+    TfrmFactNoua window(WindowContext{m.dm, m.rc, m.prompter, reports});
+    window.show();
+    QTest::keyClicks(window.edNume(), QStringLiteral("alfa"));
+    QTest::keyClick(window.edNume(), Qt::Key_Return);
+    QTest::mouseClick(window.btPasUrmator(), Qt::LeftButton);
+
+    // A delivery note starts on the stock of the work point's warehouse.
+    window.tipavizfactura()->setCurrentIndex(1);
+    QTest::mouseClick(window.bitBtn3(), Qt::LeftButton);
+    QCOMPARE(window.steps()->currentIndex(), 2);
+    QCOMPARE(window.lineSources()->currentIndex(), 1);
+    QTableWidget *stock = window.stockGrid();
+    QCOMPARE(stock->rowCount(), 1);
+    QCOMPARE(stock->item(0, 0)->text(), QStringLiteral("Surub M8"));
+    QCOMPARE(stock->item(0, 2)->text(), QLocale().toString(7.0, 'f', 2));
+
+    // More than the warehouse holds is refused; 7 with 10% mark-up is taken
+    // at the oldest lot's price.
+    window.edCantitStoc()->setText(QStringLiteral("8"));
+    QTest::mouseClick(window.btAdaugaStoc(), Qt::LeftButton);
+    QCOMPARE(m.prompter.shown,
+             QStringList{QStringLiteral(
+                 "info: Cantitatea de scazut este mai mare decat cea de pe stoc")});
+    QCOMPARE(m.cnc().scalar(QStringLiteral("select count(*) from ProdCumparate where adinStoc=1 "
+                                           "and Stoc=0"))
+                 .toInt(),
+             0);
+    m.prompter.shown.clear();
+    window.edCantitStoc()->setText(QStringLiteral("7"));
+    window.cbDiscStoc()->setCurrentText(QStringLiteral("10"));
+    QTest::mouseClick(window.btAdaugaStoc(), Qt::LeftButton);
+    QVERIFY2(m.prompter.shown.isEmpty(), qPrintable(m.prompter.shown.join(u'\n')));
+    QCOMPARE(window.edCantitStoc()->text(), QStringLiteral("1"));
+    QCOMPARE(window.lineGrid()->model()->rowCount(), 1);
+    Dataset line(m.cnc(), QStringLiteral("select * from ProdCumparate where Stoc=0 and adinStoc=1"));
+    line.open();
+    QCOMPARE(line.recordCount(), 1);
+    QCOMPARE(line.asString(QStringLiteral("Denumire")), QStringLiteral("Surub M8"));
+    QCOMPARE(line.asInteger(QStringLiteral("id_magazie")), warehouse);
+    QCOMPARE(line.asMoney(QStringLiteral("PUOut")).toString(2), QStringLiteral("13.75"));
+    QCOMPARE(line.asMoney(QStringLiteral("ValOut")).toString(2), QStringLiteral("96.25"));
+    QVERIFY(window.btPasUrmator3()->isEnabled());
 }
 
 QTEST_MAIN(TestFactNoua)
