@@ -239,6 +239,7 @@ void TfrmFactNoua::btPasUrmatorClick()
         return;
     }
     m_workspace->selectClient(clients.asInteger(QStringLiteral("id")));
+    m_btIncasare->setVisible(false);
     m_date->setDate(QDate::currentDate());
     m_ctx.dm.adoNrFAct.close();
     m_ctx.dm.adoPrCump.close();
@@ -968,21 +969,30 @@ QWidget *TfrmFactNoua::buildValidationStep()
 
 void TfrmFactNoua::showTotals()
 {
-    const linecalc::Totals t = m_workspace->totals();
-    m_totals.value(QStringLiteral("edValoareOut"))->setText(t.value.toString(2));
-    m_totals.value(QStringLiteral("edTVAOut"))->setText(t.vat.toString(2));
-    m_totals.value(QStringLiteral("edTotalOut"))->setText(t.total.toString(2));
+    linecalc::Totals t;
+    try {
+        t = m_workspace->totals();
+    } catch (const std::exception &) {
+        m_ctx.prompter.information(QStringLiteral("Eroare la Valoare act"));
+        return;
+    }
+    const int n = t.decimals;
+    m_totals.value(QStringLiteral("edValoareOut"))->setText(t.value.toString(n));
+    m_totals.value(QStringLiteral("edTVAOut"))->setText(t.vat.toString(n));
+    m_totals.value(QStringLiteral("edTotalOut"))->setText(t.total.toString(n));
     m_totals.value(QStringLiteral("edTotalCNT"))->setText(QString::number(t.quantity, 'f', 3));
     m_totals.value(QStringLiteral("edTotalValFaraDiscount"))
-        ->setText(t.valueBeforeDiscount.toString(2));
+        ->setText(t.valueBeforeDiscount.toString(n));
     m_totals.value(QStringLiteral("edTotalFaraDiscount"))
-        ->setText(t.totalBeforeDiscount.toString(2));
+        ->setText(t.totalBeforeDiscount.toString(n));
 }
 
 void TfrmFactNoua::btValidareClick()
 {
     if (!m_workspace->docOpen())
         return;
+    // Shown again only when this validation succeeds.
+    m_btIncasare->setVisible(false);
     Tdm &dm = m_ctx.dm;
     WebFetcher *rates = m_ctx.rates;
     DocumentValidation validation(
@@ -1066,7 +1076,14 @@ void TfrmFactNoua::btINcasareClick()
     m_ctx.dm.state().openedFromInvoice = true;
     const qint64 invoice = m_workspace->documentId();
     const qint64 client = m_workspace->clientId();
+    const bool isInvoice = m_workspace->header().kind == numbering::Invoice;
     m_workspace->startNewDocument();
+    m_btIncasare->setVisible(false);
+    if (!isInvoice) {
+        if (m_ctx.prompter.confirm(QStringLiteral("Iesiti din acest panou?")))
+            close();
+        return;
+    }
     if (!m_ctx.prompter.confirm(QStringLiteral(
             "Doriti sa intrati in fereastra de INCASARI pentru achitarea facturii?"))) {
         close();

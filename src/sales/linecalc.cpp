@@ -52,6 +52,7 @@ Totals documentTotals(const QList<TotalsLine> &lines)
     Totals t;
     for (const TotalsLine &l : lines) {
         const int n = l.nrzecOut;
+        t.decimals = n;
         t.value = (t.value + l.valOut).rounded(n);
         t.vat = (t.vat + l.valTvaOut).rounded(n);
         t.total = (t.total + l.totalOut).rounded(n);

@@ -48,6 +48,7 @@ struct Totals
     Money value, vat, total;
     double quantity = 0;
     Money valueBeforeDiscount, totalBeforeDiscount;
+    int decimals = 2; // those of the last line, as the sums were rounded
 };
 
 // Sums of a document's lines; quantities and the amounts before discount

@@ -149,6 +149,14 @@ void TestDocuments::totalsLeaveThePercentLinesOut()
     // 18 before a 10% discount was 20; the line at -100% has no value to recover.
     QCOMPARE(t.valueBeforeDiscount.toString(2), QStringLiteral("20.00"));
     QCOMPARE(t.totalBeforeDiscount.toString(2), QStringLiteral("23.80"));
+    QCOMPARE(t.decimals, 2);
+
+    // A currency without decimals is summed, and shown, in whole units.
+    const linecalc::Totals whole = linecalc::documentTotals(
+        {linecalc::TotalsLine{m("1250"), m("238"), m("1488"), 1, QStringLiteral("buc"), 0, 0},
+         linecalc::TotalsLine{m("310"), m("59"), m("369"), 1, QStringLiteral("buc"), 0, 0}});
+    QCOMPARE(whole.decimals, 0);
+    QCOMPARE(whole.total.toString(whole.decimals), QStringLiteral("1857"));
 }
 
 void TestDocuments::headerAndFirstLineGoTogether()
