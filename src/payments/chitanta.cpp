@@ -28,6 +28,7 @@
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,7 +60,9 @@ TfrmChitanta::TfrmChitanta(const WindowContext &context, Entry entry, QWidget *p
     m_next->setVisible(entry != Entry::Browse);
     layOutPagesWithExit(this, m_pages);
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
-        if (page == EntryPage)
+        if (page == ClientPage)
+            clientPageShow();
+        else if (page == EntryPage)
             entryPageShow();
         else if (page == ListPage)
             listPageShow();
@@ -132,6 +135,7 @@ QWidget *TfrmChitanta::buildClientPage()
     bar->addWidget(m_next);
     layout->addLayout(bar);
     connect(m_search, &QLineEdit::textEdited, this, &TfrmChitanta::search);
+    m_search->installEventFilter(this);
     connect(m_next, &QPushButton::clicked, this, &TfrmChitanta::btPasUrmatorClick);
     connect(m_clients, &DbGrid::rowDoubleClicked, this, &TfrmChitanta::btPasUrmatorClick);
     return page;
@@ -148,6 +152,19 @@ void TfrmChitanta::search()
 void TfrmChitanta::chooseClientPage()
 {
     m_pages->setCurrentIndex(ClientPage);
+}
+
+void TfrmChitanta::clientPageShow()
+{
+    m_ctx.dm.state().loadClientDocuments = false;
+    m_search->setFocus();
+}
+
+bool TfrmChitanta::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_search && event->type() == QEvent::MouseButtonDblClick)
+        search();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfrmChitanta::btPasUrmatorClick()
@@ -174,7 +191,9 @@ QWidget *TfrmChitanta::buildEntryPage()
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     m_currency = new QComboBox;
-    m_rate = new QLineEdit(QStringLiteral("1"));
+    m_rate = new MoneyEdit;
+    m_rate->setPrompter(m_ctx.prompter);
+    m_rate->setText(QStringLiteral("1"));
     m_bank = new QComboBox;
     m_bankLabel = new QLabel(QStringLiteral("Prin banca"));
     m_amount = new MoneyEdit;
@@ -312,15 +331,22 @@ void TfrmChitanta::entryPageShow()
     });
 }
 
+// The number and series are only proposed: when the counters cannot be read
+// the boxes keep what they hold and the user fills them in.
 void TfrmChitanta::methodChanged()
 {
+    const collections::Method method = collections::classify(m_method->currentText());
+    collections::Numbering n;
+    try {
+        n = collections::proposedNumber(m_ctx.dm, m_method->currentText(),
+                                        m_ctx.dm.state().currentWorkPointId);
+    } catch (const std::exception &) { // DbError among them
+        return;
+    }
     m_bank->setCurrentIndex(-1);
     m_series->setText(QStringLiteral(" "));
-    const collections::Method method = collections::classify(m_method->currentText());
     m_bank->setVisible(method.bank);
     m_bankLabel->setVisible(method.bank);
-    const collections::Numbering n = collections::proposedNumber(
-        m_ctx.dm, m_method->currentText(), m_ctx.dm.state().currentWorkPointId);
     if (method.receipt || method.disposition) {
         m_number->setText(QString::number(n.number));
         m_series->setText(n.series);
@@ -329,17 +355,24 @@ void TfrmChitanta::methodChanged()
     }
 }
 
+// Like the number, the rate is only proposed: when it cannot be read the
+// rate box stays as it was.
 void TfrmChitanta::currencyChanged()
 {
-    m_rate->setText(QStringLiteral("1"));
-    const QString main = defaultCurrency(m_ctx.dm.cnc()).code;
     const QString code = m_currency->currentText();
-    const bool foreign = !code.contains(main);
-    m_rate->setVisible(foreign);
-    if (foreign && m_ctx.rates) {
-        if (const std::optional<RateQuote> quote = m_ctx.rates->fetchRate(code.left(3)))
-            m_rate->setText(quote->rate.toString(4).replace(u'.', u','));
+    bool foreign = false;
+    QString rate = QStringLiteral("1");
+    try {
+        foreign = !code.contains(defaultCurrency(m_ctx.dm.cnc()).code);
+        if (foreign && m_ctx.rates) {
+            if (const std::optional<RateQuote> quote = m_ctx.rates->fetchRate(code.left(3)))
+                rate = quote->rate.toString(4).replace(u'.', u',');
+        }
+    } catch (const std::exception &) { // DbError among them
+        return;
     }
+    m_rate->setText(rate);
+    m_rate->setVisible(foreign);
     amountChanged();
 }
 
@@ -395,7 +428,12 @@ void TfrmChitanta::btAdaugaClick()
     c.bank = m_bank->isVisible() ? m_bank->currentText() : QStringLiteral(" ");
     c.workPointId = dm.state().currentWorkPointId;
     std::optional<collections::Added> added;
-    if (!runShowingErrors(&m_ctx.prompter, [&] { added = collections::addCollection(dm, c); }) ||
+    if (!runShowingErrors(&m_ctx.prompter,
+                          [&] {
+                              c.categoryId =
+                                  collections::cashLineCategory(m_ctx.rc, dm.companyId());
+                              added = collections::addCollection(dm, c);
+                          }) ||
         !added)
         return;
     if (added->remaining) {
@@ -580,6 +618,7 @@ void TfrmChitanta::showEvent(QShowEvent *event)
     m_firstShow = false;
     if (m_ctx.frame)
         m_ctx.frame->toolbar()->setEnabled(false);
+    // Off before the client view opens, so that moving in it loads nothing.
     m_ctx.dm.state().loadClientDocuments = false;
     if (m_entry != Entry::FromInvoice) {
         runShowingErrors(&m_ctx.prompter, [this] {
@@ -588,7 +627,7 @@ void TfrmChitanta::showEvent(QShowEvent *event)
         });
     }
     m_pages->setCurrentIndex(ClientPage);
-    m_search->setFocus();
+    clientPageShow();
 }
 
 void TfrmChitanta::closeEvent(QCloseEvent *event)
@@ -602,4 +641,15 @@ void TfrmChitanta::closeEvent(QCloseEvent *event)
     if (m_ctx.frame)
         m_ctx.frame->toolbar()->setEnabled(true);
     QWidget::closeEvent(event);
+}
+
+// Escape reaches the window only when the control that has the focus did
+// not use it (a cell editor gives up its edit, an open list closes).
+void TfrmChitanta::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        closeWindow(this);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -45,7 +45,7 @@ public:
     QLineEdit *number() const { return m_number; }
     QLineEdit *series() const { return m_series; }
     QComboBox *currency() const { return m_currency; }
-    QLineEdit *rate() const { return m_rate; }
+    MoneyEdit *rate() const { return m_rate; }
     MoneyEdit *amount() const { return m_amount; }
     QLineEdit *amountInWords() const { return m_words; }
     QLineEdit *reprezentand() const { return m_reprezentand; }
@@ -67,11 +67,14 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *buildClientPage();
     QWidget *buildEntryPage();
     QWidget *buildListPage();
+    void clientPageShow();
     void entryPageShow();
     void methodChanged();
     void currencyChanged();
@@ -100,7 +103,7 @@ private:
     QLineEdit *m_series = nullptr;
     QDateEdit *m_date = nullptr;
     QComboBox *m_currency = nullptr;
-    QLineEdit *m_rate = nullptr;
+    MoneyEdit *m_rate = nullptr;
     QComboBox *m_bank = nullptr;
     QLabel *m_bankLabel = nullptr;
     MoneyEdit *m_amount = nullptr;

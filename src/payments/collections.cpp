@@ -3,6 +3,7 @@
 #include "cashbook/sheets.h"
 #include "core/prompter.h"
 #include "data/tdm.h"
+#include "data/tdmrc.h"
 #include "data/util.h"
 #include "db/dataset.h"
 #include "db/dberror.h"
@@ -113,6 +114,15 @@ bool settleInvoice(Tdm &dm, qint64 invoiceId)
     c.exec(QStringLiteral("Update Facturi Set Achitata=:a, SumaAchitat=:ps where id=:id"),
            {paid, QVariant::fromValue(collected), invoiceId});
     return paid;
+}
+
+qint64 cashLineCategory(const TdmRC &rc, qint64 companyId)
+{
+    // The shared category list may be open elsewhere: read its rows apart.
+    Dataset categories(rc.adoCatFactIn.connection(), rc.adoCatFactIn.sql());
+    categories.setParam(0, companyId);
+    categories.open();
+    return categories.isEmpty() ? 0 : categories.asInteger(QStringLiteral("id"));
 }
 
 std::optional<Added> addCollection(Tdm &dm, const Collection &col)

@@ -10,6 +10,7 @@
 #include <optional>
 
 class Tdm;
+class TdmRC;
 
 // Money received from clients: receipts ("Chitanta"), cash-collection
 // dispositions ("Dispozitie"), cash, card and bank collections.
@@ -66,6 +67,10 @@ struct Collection
     qint64 workPointId = 0;
     qint64 categoryId = 0;
 };
+
+// The category the cash line of a collection is filed under: the first of
+// the company's invoice categories as the program lists them; 0 without any.
+qint64 cashLineCategory(const TdmRC &rc, qint64 companyId);
 
 struct Added
 {
