@@ -120,6 +120,7 @@ QWidget *TfrmFactNoua::buildClientStep()
     Tdm &dm = m_ctx.dm;
     auto *page = new QWidget;
     m_edNume = new QLineEdit;
+    m_edNume->installEventFilter(this);
     m_edNume->setPlaceholderText(QStringLiteral("Denumire (Enter cauta)"));
     m_edCui = new QLineEdit;
     m_edRegCom = new QLineEdit;
@@ -213,6 +214,23 @@ QWidget *TfrmFactNoua::buildClientStep()
 void TfrmFactNoua::edNumeKeyPress()
 {
     searchBy(QStringLiteral("NumeFirma"), m_edNume->text());
+    // A name that matches nobody is most often a new client.
+    if (!m_edNume->text().trimmed().isEmpty() && m_ctx.dm.adoClienti.isOpen() &&
+        m_ctx.dm.adoClienti.isEmpty() &&
+        m_ctx.prompter.confirm(
+            QStringLiteral("Nu am gasit cumparatorul in baza de date. Il adaugati acum?")))
+        btAdaugaClientClick();
+}
+
+bool TfrmFactNoua::eventFilter(QObject *watched, QEvent *event)
+{
+    // A double click on the name box empties it and lists every client again.
+    if (watched == m_edNume && event->type() == QEvent::MouseButtonDblClick) {
+        m_edNume->clear();
+        searchBy(QStringLiteral("NumeFirma"), QString());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfrmFactNoua::searchBy(const QString &column, const QString &text)
@@ -413,13 +431,14 @@ void TfrmFactNoua::TabSheetAntetShow()
                                        QStringLiteral("id"), QStringLiteral("Data"));
         m_contract->setItems(contracts);
 
+        const QString chosenPayment = m_payment->currentText();
         m_payment->clear();
         Dataset methods(dm.cnc(), QStringLiteral("Select  * from Metodedeplata"));
         methods.open();
         for (methods.first(); !methods.eof(); methods.next())
             m_payment->addItem(methods.asString(QStringLiteral("Denumire")),
                                methods.value(QStringLiteral("Valoare")));
-        m_payment->setCurrentIndex(0);
+        m_payment->setCurrentIndex(std::max(0, m_payment->findText(chosenPayment)));
 
         rc.adoConturi.close();
         rc.adoConturi.setParam(0, client);
@@ -431,10 +450,17 @@ void TfrmFactNoua::TabSheetAntetShow()
                                   rc.adoConturi.asString(QStringLiteral("Cont")),
                               rc.adoConturi.asInteger(QStringLiteral("ID"))};
         m_bank->setItems(banks);
+    });
+}
 
+// The VAT mentions and the currencies are read once a window: going back to
+// the header keeps what the user chose there.
+void TfrmFactNoua::loadMentionsAndCurrencies()
+{
+    Tdm &dm = m_ctx.dm;
+    runShowingErrors(&m_ctx.prompter, [&] {
         m_mention->setItems(fillPickList(dm.tblMentiuniFacturi, QStringLiteral("Mentiune"),
                                          QStringLiteral("ID"), m_ctx.prompter));
-
         m_currency->blockSignals(true);
         m_currency->clear();
         Dataset currencies(
@@ -1114,6 +1140,7 @@ void TfrmFactNoua::FormShow()
     m_edNume->clear();
     m_edCui->clear();
     m_date->setDate(QDate::currentDate());
+    loadMentionsAndCurrencies();
     chooseStep(ClientStep);
     runShowingErrors(&m_ctx.prompter, [&] {
         openCompanyTable(m_ctx.dm.adoClienti, QStringLiteral("Clienti"),

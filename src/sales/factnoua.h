@@ -91,6 +91,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -105,6 +106,7 @@ private:
     void btAdaugaClientClick();
     void btPasUrmatorClick();
     void TabSheetAntetShow();
+    void loadMentionsAndCurrencies();
     void tipavizfacturaChange();
     void cbMentChange();
     void wwMOnedaChange();

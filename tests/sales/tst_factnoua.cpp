@@ -174,11 +174,22 @@ void TestFactNoua::stepsRefuseWithoutClientOrLines()
     ReportEngine reports(m.dm, m.rc, m.prompter);
     TfrmFactNoua window(WindowContext{m.dm, m.rc, m.prompter, reports});
     window.show();
+    m.addPartner(QStringLiteral("ALFA SRL"));
+    // A name nobody has: the window offers to add the client.
+    m.prompter.answers << false;
     QTest::keyClicks(window.edNume(), QStringLiteral("nimeni"));
     QTest::keyClick(window.edNume(), Qt::Key_Return);
     QTest::mouseClick(window.btPasUrmator(), Qt::LeftButton);
-    QCOMPARE(m.prompter.shown, QStringList{QStringLiteral("info: Nu ati selectat clientul")});
+    QCOMPARE(m.prompter.shown,
+             (QStringList{QStringLiteral("question: Nu am gasit cumparatorul in baza de date. Il "
+                                         "adaugati acum?"),
+                          QStringLiteral("info: Nu ati selectat clientul")}));
     QCOMPARE(window.steps()->currentIndex(), 0);
+
+    // A double click on the name box empties it and lists every client.
+    QTest::mouseDClick(window.edNume(), Qt::LeftButton);
+    QVERIFY(window.edNume()->text().isEmpty());
+    QCOMPARE(m.dm.adoClienti.recordCount(), 1);
 }
 
 void TestFactNoua::deliveryNoteFromStock()
@@ -198,6 +209,8 @@ void TestFactNoua::deliveryNoteFromStock()
 
     // A delivery note starts on the stock of the work point's warehouse.
     window.tipavizfactura()->setCurrentIndex(1);
+    window.wwAchitare()->setCurrentIndex(1);
+    const QString payment = window.wwAchitare()->currentText();
     QTest::mouseClick(window.bitBtn3(), Qt::LeftButton);
     QCOMPARE(window.steps()->currentIndex(), 2);
     QCOMPARE(window.lineSources()->currentIndex(), 1);
@@ -232,6 +245,12 @@ void TestFactNoua::deliveryNoteFromStock()
     QCOMPARE(line.asMoney(QStringLiteral("PUOut")).toString(2), QStringLiteral("13.75"));
     QCOMPARE(line.asMoney(QStringLiteral("ValOut")).toString(2), QStringLiteral("96.25"));
     QVERIFY(window.btPasUrmator3()->isEnabled());
+
+    // Back on the header, what was chosen there is still chosen.
+    window.chooseStep(1);
+    QCOMPARE(window.wwAchitare()->currentText(), payment);
+    QCOMPARE(window.cbMent()->currentText(), QStringLiteral("Cu TVA"));
+    QCOMPARE(window.tipavizfactura()->currentIndex(), 1);
 }
 
 QTEST_MAIN(TestFactNoua)
