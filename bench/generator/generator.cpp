@@ -479,7 +479,6 @@ private:
         h.number = QString::number(++company.supplierInvoiceNumber);
         h.date = QDateTime(day, QTime(8, 0));
         h.dueDate = day.addDays(30);
-        h.currency = QStringLiteral("RON");
         h.mentionText = QStringLiteral("Cu TVA");
         h.workPointId = wp.id;
         if (!ws.checkHeader(h, false))

@@ -5,19 +5,25 @@
 #include <stdexcept>
 
 // An error raised by the data layer or by a conversion. Screens show it as
-// className + " error raised, with message : " + message.
+// className + " error raised, with message : " + message; an error caught
+// part-way through a longer action names the step after "error raised".
 class DbError : public std::runtime_error
 {
 public:
-    DbError(QString className, QString message)
+    DbError(QString className, QString message, QString step = {})
         : std::runtime_error(message.toStdString()), m_className(std::move(className)),
-          m_message(std::move(message))
+          m_message(std::move(message)), m_step(std::move(step))
     {
     }
 
     const QString &className() const { return m_className; }
     const QString &message() const { return m_message; }
-    QString displayText() const { return m_className + QStringLiteral(" error raised, with message : ") + m_message; }
+    QString displayText() const
+    {
+        return m_className + QStringLiteral(" error raised") +
+               (m_step.isEmpty() ? QString() : u' ' + m_step) +
+               QStringLiteral(", with message : ") + m_message;
+    }
 
     static DbError database(const QString &message)
     {
@@ -31,6 +37,7 @@ public:
 private:
     QString m_className;
     QString m_message;
+    QString m_step;
 };
 
 // Stops an action whose message has already been shown (a rule refusing a

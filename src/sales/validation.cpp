@@ -243,9 +243,10 @@ DocumentValidation::Outcome DocumentValidation::validate(qint64 documentId, cons
         } catch (const ActionRefused &) {
             throw;
         } catch (const std::exception &e) {
-            throw DbError(dynamic_cast<const DbError *>(&e) ? static_cast<const DbError &>(e).className()
-                                                             : QStringLiteral("Exception"),
-                          QStringLiteral("la parcurgere bucla: ") + QString::fromUtf8(e.what()));
+            throw DbError(dynamic_cast<const DbError *>(&e)
+                              ? static_cast<const DbError &>(e).className()
+                              : QStringLiteral("Exception"),
+                          QString::fromUtf8(e.what()), QStringLiteral("la parcurgere bucla"));
         }
         c.exec(QStringLiteral("Update Facturi Set Validata=true where id=:id"), {documentId});
         t.commit();

@@ -109,7 +109,7 @@ void Workspace::setHeader(const Header &header)
     m_header = header;
 }
 
-qint64 Workspace::writeHeader()
+qint64 Workspace::writeHeader(const QString &currency)
 {
     Connection &c = m_dm.cnc();
     DocumentHeader h;
@@ -141,8 +141,8 @@ qint64 Workspace::writeHeader()
     if (h.idContClient == 0)
         h.idContClient = -1;
     h.idContFurnizor = m_header.supplierAccountId;
-    h.monedaFacturii = m_header.currency;
-    h.monedaContract = m_header.currency;
+    h.monedaFacturii = currency;
+    h.monedaContract = currency;
     h.valoareCurs = Money();
     h.dataExped = m_header.date.date();
     h.dataComenzii = m_header.date.date();
@@ -157,6 +157,13 @@ std::optional<qint64> Workspace::addLine(const Line &line)
     Prompter &p = m_dm.prompter();
     if (line.name.trimmed().isEmpty()) {
         p.information(QStringLiteral("Nu ati introdus denumirea produsului."));
+        return std::nullopt;
+    }
+    // A rate of 0 would zero every amount kept in the main currency.
+    const auto validRate = [](const std::optional<Money> &rate) { return rate && *rate > Money(); };
+    if (!validRate(line.rateIn) || !validRate(line.rateOut)) {
+        p.information(QStringLiteral(
+            "Cursul nu e introdus corect. Posibil separatorul zecimal sa fie gresit"));
         return std::nullopt;
     }
     if (m_header.kind == 0 && line.price.isZero()) {
@@ -186,8 +193,8 @@ std::optional<qint64> Workspace::addLine(const Line &line)
     l.stocValoric = line.amounts.value;
     l.cotaTvaIn = line.vatRate;
     l.monedaIn = line.currencyIn;
-    l.cursIn = line.rateIn;
-    l.puInMM = line.amounts.unitPrice.mulDiv(line.rateIn.units(), Money::Scale, dMM);
+    l.cursIn = *line.rateIn;
+    l.puInMM = line.amounts.unitPrice.mulDiv(line.rateIn->units(), Money::Scale, dMM);
     l.valInMM = l.puInMM.times(l.cnt, dMM);
     l.valTvaInMM = percentOf(l.valInMM, line.vatRate, dMM);
     l.totalInMM = (l.valInMM + l.valTvaInMM).rounded(dMM);
@@ -198,10 +205,10 @@ std::optional<qint64> Workspace::addLine(const Line &line)
     l.adaos = line.markup.toDouble();
     l.cotaTvaOut = line.vatRateOut;
     l.monedaOut = line.currencyOut.isEmpty() ? line.currencyIn : line.currencyOut;
-    l.cursOut = line.rateOut;
+    l.cursOut = *line.rateOut;
     if (line.withSalePrice) {
         // The sale price already carries the mark-up; it is converted once.
-        l.puOutMM = line.amounts.unitPriceOut.mulDiv(line.rateOut.units(), Money::Scale, dMM);
+        l.puOutMM = line.amounts.unitPriceOut.mulDiv(line.rateOut->units(), Money::Scale, dMM);
         l.valOutMM = l.puOutMM.times(l.cnt, dMM);
         l.valTvaOutMM = percentOf(l.valOutMM, line.vatRateOut, dMM);
         l.totalOutMM = (l.valOutMM + l.valTvaOutMM).rounded(dMM);
@@ -219,7 +226,7 @@ std::optional<qint64> Workspace::addLine(const Line &line)
     try {
         Transaction t(c);
         if (!m_docOpen) {
-            m_documentId = writeHeader();
+            m_documentId = writeHeader(line.currencyIn.isEmpty() ? main.code : line.currencyIn);
             m_docOpen = true;
         }
         l.idFact = m_documentId;

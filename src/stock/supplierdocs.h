@@ -43,7 +43,6 @@ struct Header
     QString mentionText;
     qint64 categoryId = 0;
     qint64 supplierAccountId = -1;
-    QString currency;
     qint64 workPointId = 0;
 };
 
@@ -56,12 +55,12 @@ struct Line
     double quantity = 1;
     Money vatRate;
     QString currencyIn;
-    Money rateIn = Money::fromInt(1);
+    std::optional<Money> rateIn = Money::fromInt(1); // nullopt: the typed rate is not a number
     bool withSalePrice = false;
     Money markup;
     Money vatRateOut;
     QString currencyOut;
-    Money rateOut = Money::fromInt(1);
+    std::optional<Money> rateOut = Money::fromInt(1);
     LineAmounts amounts; // as last recalculated and shown
 };
 
@@ -86,7 +85,8 @@ public:
     bool docOpen() const { return m_docOpen; }
     qint64 documentId() const { return m_documentId; }
 
-    // Adds a line; nullopt after a message.
+    // Adds a line; nullopt after a message. The line that opens a document
+    // gives it its currency.
     std::optional<qint64> addLine(const Line &line);
     // Removes a line; a line of a validated document only after a question,
     // and never one whose lot was already sold from.
@@ -100,7 +100,7 @@ public:
     Totals totals() const;
 
 private:
-    qint64 writeHeader();
+    qint64 writeHeader(const QString &currency);
 
     Tdm &m_dm;
     Header m_header;

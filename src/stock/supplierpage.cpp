@@ -279,7 +279,6 @@ void SupplierPage::btPasUrmatorAntetClick()
     h.categoryId = m_category->currentObject().value_or(0);
     h.supplierAccountId = m_bank->currentObject().value_or(-1);
     h.workPointId = m_ctx.dm.state().currentWorkPointId;
-    h.currency = defaultCurrency(m_ctx.dm.cnc()).code;
     const bool modifying = m_mode->currentIndex() == 1;
     if (!m_workspace.checkHeader(h, modifying))
         return;
@@ -464,12 +463,12 @@ supplierdocs::Line SupplierPage::readLine() const
     l.quantity = amount(m_fields.value(QStringLiteral("Cantitate"))).value_or(Money()).toDouble();
     l.vatRate = amount(m_fields.value(QStringLiteral("CotaTVA"))).value_or(Money());
     l.currencyIn = m_currencyIn->currentText();
-    l.rateIn = amount(m_fields.value(QStringLiteral("Curs"))).value_or(Money::fromInt(1));
+    l.rateIn = amount(m_fields.value(QStringLiteral("Curs")));
     l.withSalePrice = m_salePrice->isChecked();
     l.markup = amount(m_fields.value(QStringLiteral("Adaos"))).value_or(Money());
     l.vatRateOut = amount(m_fields.value(QStringLiteral("CotaTVAIesire"))).value_or(Money());
     l.currencyOut = m_currencyOut->currentText();
-    l.rateOut = amount(m_fields.value(QStringLiteral("CursIesire"))).value_or(Money::fromInt(1));
+    l.rateOut = amount(m_fields.value(QStringLiteral("CursIesire")));
     const int dIn = m_currencyIn->currentData().toInt();
     const int dOut = m_currencyOut->currentData().toInt();
     l.amounts = supplierdocs::recalcInputPrices(l.price, l.quantity, l.vatRate, dIn, l.withSalePrice, l.markup, l.vatRateOut, dOut);

@@ -40,7 +40,6 @@ void receiveGoods(Modules &mod)
     h.series = QStringLiteral("FC");
     h.number = QStringLiteral("501");
     h.date = QDateTime(QDate::currentDate().addDays(-2), QTime(10, 0));
-    h.currency = QStringLiteral("RON");
     h.workPointId = mod.state.currentWorkPointId;
     ws.setHeader(h);
     for (const auto &[price, quantity] : QList<QPair<const char *, double>>{{"40", 10}, {"44", 5}}) {

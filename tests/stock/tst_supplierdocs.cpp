@@ -39,7 +39,6 @@ Header header(Modules &mod, int kind = 0, bool goods = true)
     h.number = QStringLiteral("1234");
     h.date = QDateTime(QDate(2026, 12, 1), QTime(9, 30));
     h.dueDate = QDate(2026, 12, 31);
-    h.currency = QStringLiteral("RON");
     h.mentionText = QStringLiteral("Cu TVA");
     h.workPointId = mod.state.currentWorkPointId;
     return h;
@@ -61,6 +60,24 @@ Line line(const QString &name, const char *price, double quantity, const QString
     return l;
 }
 
+// The page on its lines step, with a supplier chosen and a header filled in.
+void toLinesStep(SupplierPage &page)
+{
+    page.show();
+    QTest::keyClicks(page.searchName(), QStringLiteral("furnizor"));
+    QTest::keyClick(page.searchName(), Qt::Key_Return);
+    QTest::mouseClick(page.nextFromSupplier(), Qt::LeftButton);
+    QTest::keyClicks(page.series(), QStringLiteral("FI"));
+    QTest::keyClicks(page.number(), QStringLiteral("88"));
+    QTest::mouseClick(page.nextFromHeader(), Qt::LeftButton);
+}
+
+void retype(QLineEdit *edit, const QString &text)
+{
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
 } // namespace
 
 class TestSupplierDocs : public QObject
@@ -74,6 +91,8 @@ private Q_SLOTS:
     void firstLineWritesTheHeaderOnce();
     void servicesNeverTouchStock();
     void foreignLineIsValuedInTheMainCurrency();
+    void ratesTypedOnThePage_data();
+    void ratesTypedOnThePage();
     void soldLotsStay();
     void pageWalkthrough();
 };
@@ -203,6 +222,63 @@ void TestSupplierDocs::foreignLineIsValuedInTheMainCurrency()
     QCOMPARE(l.asMoney(QStringLiteral("ValTVAInMM")).toString(2), QStringLiteral("31.36"));
     QCOMPARE(l.asMoney(QStringLiteral("Stoc_ValoricMM")).toString(2), QStringLiteral("149.31"));
     QCOMPARE(l.asString(QStringLiteral("monedaMM")), QStringLiteral("RON"));
+    // The line that opens the document gives it its currency; later lines do not change it.
+    ws.addLine(line(QStringLiteral("Manopera"), "100", 1));
+    Dataset doc(mod.cnc(), QStringLiteral("select MonedaFacturii, MonedaContract from Facturi"));
+    doc.open();
+    QCOMPARE(doc.asString(QStringLiteral("MonedaFacturii")), QStringLiteral("EUR"));
+    QCOMPARE(doc.asString(QStringLiteral("MonedaContract")), QStringLiteral("EUR"));
+}
+
+void TestSupplierDocs::ratesTypedOnThePage_data()
+{
+    QTest::addColumn<bool>("sale"); // the rate of the sale side, else of the purchase
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("stored"); // 0 when the line is refused
+    QTest::newRow("decimal comma") << false << "4,9767" << 4.9767;
+    QTest::newRow("decimal point") << false << "4.9767" << 4.9767;
+    QTest::newRow("sale rate with a comma") << true << "5,1" << 5.1;
+    QTest::newRow("letters") << false << "4,97a" << 0.0;
+    QTest::newRow("two decimal marks") << false << "4,9.7" << 0.0;
+    QTest::newRow("empty") << false << "" << 0.0;
+    QTest::newRow("zero") << false << "0" << 0.0;
+    QTest::newRow("negative") << false << "-4,97" << 0.0;
+    QTest::newRow("sale rate not a number") << true << "x" << 0.0;
+}
+
+void TestSupplierDocs::ratesTypedOnThePage()
+{
+    QFETCH(bool, sale);
+    QFETCH(QString, text);
+    QFETCH(double, stored);
+    Modules mod;
+    mod.addPartner(QStringLiteral("FURNIZOR IMPORT SRL"), false, true);
+    ReportEngine reports(mod.dm, mod.rc, mod.prompter);
+    SupplierPage page(WindowContext{mod.dm, mod.rc, mod.prompter, reports});
+    toLinesStep(page);
+    QCOMPARE(page.steps()->currentIndex(), 2);
+    page.currencyIn()->setCurrentIndex(page.currencyIn()->findText(QStringLiteral("EUR")));
+    QTest::keyClicks(page.field(QStringLiteral("Denumire")), QStringLiteral("Piese"));
+    retype(page.field(QStringLiteral("Pret")), QStringLiteral("10"));
+    retype(page.field(sale ? QStringLiteral("CursIesire") : QStringLiteral("Curs")), text);
+    QTest::mouseClick(page.addButton(), Qt::LeftButton);
+    if (stored == 0) {
+        QCOMPARE(mod.prompter.shown,
+                 QStringList{QStringLiteral("info: Cursul nu e introdus corect. "
+                                            "Posibil separatorul zecimal sa fie gresit")});
+        QCOMPARE(mod.count(QStringLiteral("Facturi")), 0);
+        QCOMPARE(mod.count(QStringLiteral("ProdCumparate")), 0);
+        return;
+    }
+    QVERIFY2(mod.prompter.shown.isEmpty(), qPrintable(mod.prompter.shown.join(u'\n')));
+    Dataset l(mod.cnc(), QStringLiteral("select * from ProdCumparate"));
+    l.open();
+    QCOMPARE(l.recordCount(), 1);
+    QCOMPARE(l.asMoney(sale ? QStringLiteral("CursOut") : QStringLiteral("CursIn")).toDouble(),
+             stored);
+    // The document is in the currency chosen for its line.
+    QCOMPARE(mod.cnc().scalar(QStringLiteral("select MonedaFacturii from Facturi")).toString(),
+             QStringLiteral("EUR"));
 }
 
 void TestSupplierDocs::soldLotsStay()
