@@ -1,7 +1,7 @@
 #include "reports/reportengine.h"
-#include "sales/documentinserts.h"
 #include "sales/factnoua.h"
 #include "support/modules.h"
+#include "support/stocklots.h"
 #include "widgets/dbgrid.h"
 #include "widgets/dbnavigator.h"
 #include "widgets/picklistcombo.h"
@@ -46,38 +46,9 @@ void clickRow(DbGrid *grid, int column, const QString &text)
 // first warehouse on `date`, with its sale price.
 qint64 receive(Modules &m, const QString &name, double quantity, QDate date, const char *puOut)
 {
-    Connection &c = m.cnc();
-    const qint64 warehouse =
-        c.scalar(QStringLiteral("select min(id) from SubcategoriiStocuri where id_categorie=:w"),
-                 {m.state.currentWorkPointId})
-            .toLongLong();
-    const qint64 supplier = m.addPartner(QStringLiteral("FURNIZOR ") + name, false, true);
-    DocumentHeader h;
-    h.data = date;
-    h.idCump = m.dm.companyId();
-    h.idVanzator = supplier;
-    h.inOut = true;
-    h.eNir = true;
-    h.idMagazie = warehouse;
-    h.idPunctLucru = m.state.currentWorkPointId;
-    DocumentLine l;
-    l.idFact = insertDocumentHeader(c, QStringLiteral("Facturi"), h);
-    l.idMagazie = warehouse;
-    l.denumire = name;
-    l.um = QStringLiteral("buc");
-    l.cnt = quantity;
-    l.stoc = quantity;
-    l.punIn = *Money::parse(QStringLiteral("8"));
-    l.puInMM = l.punIn;
-    l.valoare = l.punIn.times(quantity, 2);
-    l.stocValoric = l.valoare;
-    l.puOut = *Money::parse(QString::fromLatin1(puOut));
-    l.cotaTvaOut = *Money::parse(QStringLiteral("21"));
-    l.monedaIn = l.monedaOut = l.monedaMM = QStringLiteral("RON");
-    l.idVanzator = supplier;
-    l.idCumparator = m.dm.companyId();
-    l.adinStoc = true;
-    insertDocumentLine(c, QStringLiteral("ProdCumparate"), l);
+    const qint64 warehouse = firstWarehouse(m);
+    receiveLot(m, warehouse, m.addPartner(QStringLiteral("FURNIZOR ") + name, false, true), name,
+               quantity, date, {puOut, "8", "8"});
     return warehouse;
 }
 

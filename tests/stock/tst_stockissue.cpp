@@ -6,24 +6,13 @@
 #include "sales/workspace.h"
 #include "stock/stockissue.h"
 #include "support/modules.h"
+#include "support/stocklots.h"
 
 #include <QTest>
 
 namespace {
 
-Money m(const char *t)
-{
-    return *Money::parse(QString::fromLatin1(t));
-}
-
-struct LotPrices
-{
-    const char *puOut = "0";
-    const char *puIn = "0";
-    const char *puInMM = "0";
-};
-
-// A received document of `date` with one lot of `quantity` in the warehouse.
+// One warehouse and one supplier; lots are received into it.
 class Shop
 {
 public:
@@ -32,48 +21,15 @@ public:
     qint64 supplier = 0;
 
     Shop()
+        : warehouse(firstWarehouse(mod)),
+          supplier(mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true))
     {
-        warehouse =
-            mod.cnc()
-                .scalar(
-                    QStringLiteral("select min(id) from SubcategoriiStocuri where id_categorie=:w"),
-                    {mod.state.currentWorkPointId})
-                .toLongLong();
-        supplier = mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true);
     }
 
     qint64 receive(const QString &name, double quantity, QDate date,
                    LotPrices prices = {"12.5", "8", "8"})
     {
-        DocumentHeader h;
-        h.data = date;
-        h.idCump = mod.dm.companyId();
-        h.idVanzator = supplier;
-        h.inOut = true;
-        h.eNir = true;
-        h.idMagazie = warehouse;
-        h.idPunctLucru = mod.state.currentWorkPointId;
-        const qint64 doc = insertDocumentHeader(mod.cnc(), QStringLiteral("Facturi"), h);
-        DocumentLine l;
-        l.idFact = doc;
-        l.idMagazie = warehouse;
-        l.denumire = name;
-        l.um = QStringLiteral("buc");
-        l.cnt = quantity;
-        l.stoc = quantity;
-        l.punIn = m(prices.puIn);
-        l.puInMM = m(prices.puInMM);
-        l.valoare = l.punIn.times(quantity, 2);
-        l.stocValoric = l.valoare;
-        l.puOut = m(prices.puOut);
-        l.cotaTvaOut = m("21");
-        l.monedaIn = QStringLiteral("RON");
-        l.monedaOut = QStringLiteral("RON");
-        l.monedaMM = QStringLiteral("RON");
-        l.idVanzator = supplier;
-        l.idCumparator = mod.dm.companyId();
-        l.adinStoc = true;
-        return insertDocumentLine(mod.cnc(), QStringLiteral("ProdCumparate"), l);
+        return receiveLot(mod, warehouse, supplier, name, quantity, date, prices);
     }
 
     DocumentWorkspace draft(int kind, QDate date = QDate::currentDate())
