@@ -51,6 +51,13 @@ enum Step
     ValidationStep = 3
 };
 
+// Tabs of step 1.
+enum ClientTab
+{
+    ClientListTab = 0,
+    ClientDetailsTab = 1
+};
+
 // Sub-pages of step 3: where lines come from.
 enum Source
 {
@@ -154,11 +161,22 @@ QWidget *TfrmFactNoua::buildClientStep()
 
     auto *details = new QWidget;
     auto *detailsLayout = new QVBoxLayout(details);
-    detailsLayout->addWidget(new QLabel(QStringLiteral("Conturi")));
-    detailsLayout->addWidget(new DbGrid(m_ctx.rc.adoConturi, m_ctx.prompter,
-                                        {{QStringLiteral("Banca"), QStringLiteral("Banca")},
-                                         {QStringLiteral("Cont"), QStringLiteral("Cont")},
-                                         {QStringLiteral("Swift"), QStringLiteral("Swift")}}));
+    auto *accountsBar = new QHBoxLayout;
+    accountsBar->addWidget(new QLabel(QStringLiteral("Conturi")));
+    accountsBar->addStretch();
+    m_accountNavigator = new DbNavigator(m_ctx.rc.adoConturi, m_ctx.prompter);
+    m_accountNavigator->setVisibleButtons(DbNavigator::Insert | DbNavigator::Edit |
+                                          DbNavigator::Post | DbNavigator::Cancel);
+    accountsBar->addWidget(m_accountNavigator);
+    detailsLayout->addLayout(accountsBar);
+    m_accounts = new DbGrid(m_ctx.rc.adoConturi, m_ctx.prompter,
+                            {{QStringLiteral("Banca"), QStringLiteral("Banca")},
+                             {QStringLiteral("Cont"), QStringLiteral("Cont")},
+                             {QStringLiteral("Swift"), QStringLiteral("Swift")}});
+    detailsLayout->addWidget(m_accounts);
+    // A new account is typed straight into the grid; it belongs to the client.
+    connect(&m_ctx.rc.adoConturi, &Dataset::stateChanged, this,
+            [this] { m_accounts->setEditable(m_ctx.rc.adoConturi.isEditing()); });
     detailsLayout->addWidget(new QLabel(QStringLiteral("Delegati")));
     detailsLayout->addWidget(new DbGrid(dm.delegati, m_ctx.prompter,
                                         {{QStringLiteral("Nume"), QStringLiteral("Nume")},
@@ -176,6 +194,7 @@ QWidget *TfrmFactNoua::buildClientStep()
                     {QStringLiteral("Intelegeri"), QStringLiteral("Intelegeri")}}));
 
     auto *tabs = new QTabWidget;
+    m_clientTabs = tabs;
     auto *clients = new QWidget;
     auto *clientsLayout = new QVBoxLayout(clients);
     clientsLayout->addLayout(search);
@@ -191,6 +210,14 @@ QWidget *TfrmFactNoua::buildClientStep()
     nav->addWidget(m_btPasUrmator);
     layout->addLayout(nav);
 
+    connect(tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (tab == ClientDetailsTab)
+            showClientDetails();
+    });
+    connect(&dm.adoClienti, &Dataset::currentChanged, this, [this] {
+        if (m_clientTabs->currentIndex() == ClientDetailsTab)
+            showClientDetails();
+    });
     connect(m_edNume, &QLineEdit::returnPressed, this, &TfrmFactNoua::edNumeKeyPress);
     connect(m_edNume, &QLineEdit::textEdited, this, [this] { m_workspace->startNewDocument(); });
     connect(m_edCui, &QLineEdit::textEdited, this, [this](const QString &t) {
@@ -209,6 +236,25 @@ QWidget *TfrmFactNoua::buildClientStep()
     connect(m_btPasUrmator, &QPushButton::clicked, this, &TfrmFactNoua::btPasUrmatorClick);
     connect(m_clients, &DbGrid::rowDoubleClicked, this, &TfrmFactNoua::btPasUrmatorClick);
     return page;
+}
+
+// The accounts and delegates of the client the grid is on.
+void TfrmFactNoua::showClientDetails()
+{
+    Tdm &dm = m_ctx.dm;
+    const qint64 client = dm.adoClienti.isOpen() && !dm.adoClienti.isEmpty()
+                              ? dm.adoClienti.asInteger(QStringLiteral("id"))
+                              : 0;
+    runShowingErrors(&m_ctx.prompter, [&] {
+        dm.state().currentClientId = client;
+        dm.delegateOwnerId = client;
+        dm.delegati.close();
+        dm.delegati.setParams({client, dm.companyId()});
+        dm.delegati.open();
+        m_ctx.rc.adoConturi.close();
+        m_ctx.rc.adoConturi.setParam(0, client);
+        m_ctx.rc.adoConturi.open();
+    });
 }
 
 void TfrmFactNoua::edNumeKeyPress()

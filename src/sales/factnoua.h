@@ -48,6 +48,9 @@ public:
     QLineEdit *edNume() const { return m_edNume; }
     QCheckBox *cb() const { return m_cb; }
     DbGrid *clientGrid() const { return m_clients; }
+    QTabWidget *clientTabs() const { return m_clientTabs; }
+    DbNavigator *accountNavigator() const { return m_accountNavigator; }
+    DbGrid *accountGrid() const { return m_accounts; }
     QPushButton *btPasUrmator() const { return m_btPasUrmator; }
     QComboBox *tipavizfactura() const { return m_kind; }
     PickListCombo *cbMent() const { return m_mention; }
@@ -102,6 +105,7 @@ private:
 
     void FormShow();
     void edNumeKeyPress();
+    void showClientDetails();
     void searchBy(const QString &column, const QString &text);
     void btAdaugaClientClick();
     void btPasUrmatorClick();
@@ -141,6 +145,9 @@ private:
     QCheckBox *m_cb = nullptr;
     QCheckBox *m_cbSold = nullptr;
     DbGrid *m_clients = nullptr;
+    QTabWidget *m_clientTabs = nullptr;
+    DbNavigator *m_accountNavigator = nullptr;
+    DbGrid *m_accounts = nullptr;
     QPushButton *m_btPasUrmator = nullptr;
     // Step 2.
     QDateEdit *m_date = nullptr;

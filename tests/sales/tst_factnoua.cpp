@@ -62,6 +62,7 @@ private Q_SLOTS:
     void invoiceWalkthrough();
     void stepsRefuseWithoutClientOrLines();
     void deliveryNoteFromStock();
+    void clientDetailsFollowTheClient();
 };
 
 void TestFactNoua::invoiceWalkthrough()
@@ -222,6 +223,43 @@ void TestFactNoua::deliveryNoteFromStock()
     QCOMPARE(window.wwAchitare()->currentText(), payment);
     QCOMPARE(window.cbMent()->currentText(), QStringLiteral("Cu TVA"));
     QCOMPARE(window.tipavizfactura()->currentIndex(), 1);
+}
+
+void TestFactNoua::clientDetailsFollowTheClient()
+{
+    Modules m;
+    m.addPartner(QStringLiteral("ALFA SRL"));
+    const qint64 beta = m.addPartner(QStringLiteral("BETA SRL"));
+    m.cnc().insert(QStringLiteral("Delegati"), {QStringLiteral("id_firma"), QStringLiteral("Nume")},
+                   {beta, QStringLiteral("Ionescu")});
+    ReportEngine reports(m.dm, m.rc, m.prompter);
+    TfrmFactNoua window(WindowContext{m.dm, m.rc, m.prompter, reports});
+    window.show();
+    QTest::keyClicks(window.edNume(), QStringLiteral("SRL"));
+    QTest::keyClick(window.edNume(), Qt::Key_Return);
+    clickRow(window.clientGrid(), 0, QStringLiteral("BETA SRL"));
+
+    window.clientTabs()->setCurrentIndex(1);
+    QVERIFY(m.dm.delegati.locate(QStringLiteral("Nume"), QStringLiteral("Ionescu")));
+    // An account added here belongs to the client on the list.
+    QTest::mouseClick(window.accountNavigator()->button(DbNavigator::Insert), Qt::LeftButton);
+    QAbstractItemModel *accounts = window.accountGrid()->model();
+    const int row = m.rc.adoConturi.recNo();
+    QVERIFY(accounts->setData(accounts->index(row, 0), QStringLiteral("BANCA TEST")));
+    QVERIFY(accounts->setData(accounts->index(row, 1), QStringLiteral("RO49AAAA1B31007593840000")));
+    QTest::mouseClick(window.accountNavigator()->button(DbNavigator::Post), Qt::LeftButton);
+    QVERIFY2(m.prompter.shown.isEmpty(), qPrintable(m.prompter.shown.join(u'\n')));
+    QCOMPARE(m.cnc()
+                 .scalar(QStringLiteral("select id_firma from Conturi where Banca='BANCA TEST'"))
+                 .toLongLong(),
+             beta);
+
+    // Back on the list, another client: its details follow.
+    window.clientTabs()->setCurrentIndex(0);
+    clickRow(window.clientGrid(), 0, QStringLiteral("ALFA SRL"));
+    window.clientTabs()->setCurrentIndex(1);
+    QVERIFY(!m.dm.delegati.locate(QStringLiteral("Nume"), QStringLiteral("Ionescu")));
+    QVERIFY(!m.rc.adoConturi.locate(QStringLiteral("Banca"), QStringLiteral("BANCA TEST")));
 }
 
 QTEST_MAIN(TestFactNoua)
