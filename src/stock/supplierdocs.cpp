@@ -25,6 +25,28 @@ int decimalsOf(Connection &c, const QString &currency, int fallback)
     return d.isValid() && !d.isNull() ? d.toInt() : fallback;
 }
 
+// The supplier's series and number identify the document: a header is
+// never written without them.
+bool checkNumbering(Prompter &p, const Header &header)
+{
+    if (header.number.trimmed().isEmpty()) {
+        p.information(QStringLiteral("Nu ati completat NR"));
+        return false;
+    }
+    if (header.series.trimmed().isEmpty()) {
+        p.information(QStringLiteral("Introduceti seria si numarul documentului."));
+        return false;
+    }
+    bool ok = false;
+    const qint64 number = header.number.trimmed().toLongLong(&ok);
+    if (!ok || number < 1) {
+        p.information(QStringLiteral(
+            "Numarul documentului furnizorului trebuie sa fie un numar intreg pozitiv."));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 LineAmounts recalcInputPrices(Money price, double quantity, Money vatRate, int decimalsIn, bool withSalePrice,
@@ -89,14 +111,8 @@ bool Workspace::checkHeader(const Header &header, bool modifying)
         p.information(QStringLiteral("Nu ati bifat NIR pentru acest aviz"));
         return false;
     }
-    if (!modifying) {
-        bool ok = false;
-        const qint64 number = header.number.trimmed().toLongLong(&ok);
-        if (!ok || number < 1) {
-            p.information(QStringLiteral("Numarul documentului furnizorului trebuie sa fie un numar intreg pozitiv."));
-            return false;
-        }
-    }
+    if (!modifying && !checkNumbering(p, header))
+        return false;
     if (header.goods && header.warehouseId <= 0) {
         p.information(QStringLiteral("Alegeti magazia in care intra marfa."));
         return false;
@@ -159,6 +175,10 @@ std::optional<qint64> Workspace::addLine(const Line &line)
         p.information(QStringLiteral("Nu ati introdus denumirea produsului."));
         return std::nullopt;
     }
+    // In modify mode with no document chosen the line opens a new one, so
+    // the header's numbering is checked here as well.
+    if (!m_docOpen && !checkNumbering(p, m_header))
+        return std::nullopt;
     // A rate of 0 would zero every amount kept in the main currency.
     const auto validRate = [](const std::optional<Money> &rate) { return rate && *rate > Money(); };
     if (!validRate(line.rateIn) || !validRate(line.rateOut)) {
@@ -265,11 +285,14 @@ bool Workspace::removeLine(qint64 lineId)
 
 Workspace::Totals Workspace::totals() const
 {
+    return m_docOpen ? totals(m_documentId) : Totals();
+}
+
+Workspace::Totals Workspace::totals(qint64 documentId) const
+{
     Totals t;
-    if (!m_docOpen)
-        return t;
     Dataset ds(m_dm.cnc(), QStringLiteral("select * from ProdCumparate where id_fact=:f order by id"));
-    ds.setParam(0, m_documentId);
+    ds.setParam(0, documentId);
     ds.open();
     for (ds.first(); !ds.eof(); ds.next()) {
         const int n = int(ds.asInteger(QStringLiteral("nrzecOUT")));

@@ -98,6 +98,9 @@ public:
         double quantity = 0;
     };
     Totals totals() const;
+    // The same for any document of the supplier, such as the one shown in
+    // the document list.
+    Totals totals(qint64 documentId) const;
 
 private:
     qint64 writeHeader(const QString &currency);

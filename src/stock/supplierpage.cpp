@@ -223,9 +223,14 @@ QWidget *SupplierPage::buildHeaderStep()
             m_goods->setChecked(true);
     });
     connect(m_goods, &QRadioButton::toggled, this, [this](bool on) { m_warehouse->setVisible(on); });
-    connect(m_mode, &QComboBox::currentIndexChanged, this, [this] { m_workspace.startNewDocument(); });
+    connect(m_mode, &QComboBox::currentIndexChanged, this, [this] {
+        m_workspace.startNewDocument();
+        updateNextHeader();
+    });
     connect(m_number, &QLineEdit::textEdited, this, [this] { m_workspace.startNewDocument(); });
     connect(m_series, &QLineEdit::textEdited, this, [this] { m_workspace.startNewDocument(); });
+    connect(m_number, &QLineEdit::textChanged, this, &SupplierPage::updateNextHeader);
+    connect(m_series, &QLineEdit::textChanged, this, &SupplierPage::updateNextHeader);
     connect(m_date, &QDateTimeEdit::dateTimeChanged, this, [this] { m_dueDate->setDate(m_date->date().addDays(m_termDays->value())); });
     connect(m_termDays, &QSpinBox::valueChanged, this, [this](int days) { m_dueDate->setDate(m_date->date().addDays(days)); });
     connect(m_mention, &QComboBox::activated, this, [this] {
@@ -235,7 +240,16 @@ QWidget *SupplierPage::buildHeaderStep()
         }
     });
     connect(m_nextHeader, &QPushButton::clicked, this, &SupplierPage::btPasUrmatorAntetClick);
+    updateNextHeader();
     return page;
+}
+
+void SupplierPage::updateNextHeader()
+{
+    // A new document needs both; lines added to an existing one do not.
+    const bool modifying = m_mode->currentIndex() == 1;
+    m_nextHeader->setEnabled(modifying || (!m_series->text().trimmed().isEmpty() &&
+                                           !m_number->text().trimmed().isEmpty()));
 }
 
 void SupplierPage::headerShow()
@@ -405,11 +419,10 @@ QWidget *SupplierPage::buildLinesStep()
     connect(back, &QPushButton::clicked, this, [this] { chooseStep(HeaderStep); });
     connect(next, &QPushButton::clicked, this, [this] { chooseStep(ValidationStep); });
     connect(&m_ctx.rc.adoNrFAct, &Dataset::currentChanged, this, [this] {
-        Dataset &docs = m_ctx.rc.adoNrFAct;
-        if (m_steps->currentIndex() < LinesStep || !docs.isOpen() || docs.isEmpty())
+        if (m_steps->currentIndex() < LinesStep)
             return;
-        if (m_mode->currentIndex() == 1)
-            m_workspace.useDocument(docs.asInteger(QStringLiteral("fid")));
+        if (m_mode->currentIndex() == 1 && shownDocument() > 0)
+            m_workspace.useDocument(shownDocument());
         reloadLines();
     });
     return page;
@@ -422,13 +435,22 @@ void SupplierPage::AdvTabSheet4Show()
     m_documentsCaption->setText(m_kind->currentText() + QStringLiteral(" ale acestui furnizor "));
     runShowingErrors(&m_ctx.prompter, [&] {
         Dataset &docs = m_ctx.rc.adoNrFAct;
-        docs.close();
-        docs.setSql(Tdm::partnerDocumentsSql());
-        docs.setFiltered(false);
-        docs.setParams({dm.companyId(), m_workspace.supplierId(), kind});
-        docs.open();
-        if (m_mode->currentIndex() == 1 && !docs.isEmpty())
-            m_workspace.useDocument(docs.asInteger(QStringLiteral("fid")));
+        const bool modifying = m_mode->currentIndex() == 1;
+        const qint64 current = m_workspace.docOpen() ? m_workspace.documentId() : -1;
+        if (!modifying && current > 0) {
+            // Back from validation: the new document stays the only one listed.
+            Tdm::openPartnerDocument(docs, dm.companyId(), m_workspace.supplierId(), kind, current);
+        } else {
+            docs.close();
+            docs.setSql(Tdm::partnerDocumentsSql());
+            docs.setFiltered(false);
+            docs.setParams({dm.companyId(), m_workspace.supplierId(), kind});
+            docs.open();
+            if (current > 0)
+                docs.locate(QStringLiteral("fid"), current);
+        }
+        if (modifying && shownDocument() > 0)
+            m_workspace.useDocument(shownDocument());
         m_currencyIn->clear();
         m_currencyOut->clear();
         Dataset currencies(dm.cnc(), QStringLiteral("  Select * from Monede   Order By BifaDefault desc, Ordine ASC "));
@@ -514,9 +536,20 @@ void SupplierPage::btAdaugaProdusFurnClick()
             return;
         }
     }
+    const bool wasOpen = m_workspace.docOpen();
     std::optional<qint64> added;
     if (!runShowingErrors(&m_ctx.prompter, [&] { added = m_workspace.addLine(line); }) || !added)
         return;
+    runShowingErrors(&m_ctx.prompter, [&] {
+        Dataset &docs = m_ctx.rc.adoNrFAct;
+        // A header just written: the list holds that document alone, so the
+        // lines shown are the ones being added.
+        if (!wasOpen)
+            Tdm::openPartnerDocument(docs, m_ctx.dm.companyId(), m_workspace.supplierId(),
+                                     m_workspace.header().kind, m_workspace.documentId());
+        else
+            docs.requeryKeepingPosition();
+    });
     reloadLines();
     m_fields.value(QStringLiteral("Denumire"))->clear();
     m_fields.value(QStringLiteral("Cod"))->clear();
@@ -526,23 +559,23 @@ void SupplierPage::btAdaugaProdusFurnClick()
     recalcInputPrices();
 }
 
+qint64 SupplierPage::shownDocument() const
+{
+    const Dataset &docs = m_ctx.rc.adoNrFAct;
+    return docs.isOpen() && !docs.isEmpty() ? docs.asInteger(QStringLiteral("fid")) : -1;
+}
+
 void SupplierPage::reloadLines()
 {
-    if (m_reloading)
-        return;
-    m_reloading = true;
     runShowingErrors(&m_ctx.prompter, [this] {
         Dataset &lines = m_ctx.dm.adoPrCump;
         lines.close();
-        lines.setParam(0, m_workspace.documentId());
+        const qint64 document = shownDocument();
+        if (document <= 0)
+            return;
+        lines.setParam(0, document);
         lines.open();
-        Dataset &docs = m_ctx.rc.adoNrFAct;
-        if (m_workspace.docOpen() && docs.isOpen() && !docs.locate(QStringLiteral("fid"), m_workspace.documentId())) {
-            docs.requery();
-            docs.locate(QStringLiteral("fid"), m_workspace.documentId());
-        }
     });
-    m_reloading = false;
 }
 
 void SupplierPage::removeLine(bool ask)
@@ -607,7 +640,10 @@ QWidget *SupplierPage::buildValidationStep()
 
 void SupplierPage::showTotals()
 {
-    const supplierdocs::Workspace::Totals t = m_workspace.totals();
+    supplierdocs::Workspace::Totals t;
+    const qint64 document = shownDocument();
+    if (document > 0)
+        runShowingErrors(&m_ctx.prompter, [&] { t = m_workspace.totals(document); });
     m_totals.value(QStringLiteral("Valoare"))->setText(t.value.toString(2));
     m_totals.value(QStringLiteral("TVA"))->setText(t.vat.toString(2));
     m_totals.value(QStringLiteral("Total"))->setText(t.total.toString(2));

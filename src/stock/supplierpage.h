@@ -64,12 +64,15 @@ private:
     void search(const QString &column, const QString &text);
     void btPasUrmatorFurnClick();
     void headerShow();
+    void updateNextHeader();
     void btPasUrmatorAntetClick();
     void AdvTabSheet4Show();
     void recalcInputPrices();
     void recalcOutputPrices();
     void btAdaugaProdusFurnClick();
     void removeLine(bool ask);
+    // The document current in the supplier's list, -1 when there is none.
+    qint64 shownDocument() const;
     void reloadLines();
     void showTotals();
     supplierdocs::Line readLine() const;
@@ -79,7 +82,6 @@ private:
     std::unique_ptr<Dataset> m_warehouses;
     std::unique_ptr<Dataset> m_names;
     bool m_recalculating = false;
-    bool m_reloading = false;
 
     QTabWidget *m_steps = nullptr;
     QLineEdit *m_searchName = nullptr;

@@ -60,16 +60,55 @@ Line line(const QString &name, const char *price, double quantity, const QString
     return l;
 }
 
-// The page on its lines step, with a supplier chosen and a header filled in.
-void toLinesStep(SupplierPage &page)
+// The page on its lines step, with a supplier chosen and a header filled in,
+// or set to add lines to the supplier's documents.
+void toLinesStep(SupplierPage &page, bool modifying = false)
 {
     page.show();
     QTest::keyClicks(page.searchName(), QStringLiteral("furnizor"));
     QTest::keyClick(page.searchName(), Qt::Key_Return);
     QTest::mouseClick(page.nextFromSupplier(), Qt::LeftButton);
-    QTest::keyClicks(page.series(), QStringLiteral("FI"));
-    QTest::keyClicks(page.number(), QStringLiteral("88"));
+    if (modifying) {
+        page.mode()->setCurrentIndex(1);
+    } else {
+        QTest::keyClicks(page.series(), QStringLiteral("FI"));
+        QTest::keyClicks(page.number(), QStringLiteral("88"));
+    }
     QTest::mouseClick(page.nextFromHeader(), Qt::LeftButton);
+}
+
+// Two goods invoices of one supplier, the older with two lines.
+struct TwoDocuments
+{
+    qint64 older = 0, newer = 0;
+};
+
+TwoDocuments twoDocuments(Modules &mod, qint64 supplier)
+{
+    TwoDocuments docs;
+    Workspace ws(mod.dm);
+    ws.selectSupplier(supplier);
+    Header h = header(mod);
+    h.date = QDateTime(QDate(2026, 11, 2), QTime(10, 0));
+    ws.setHeader(h);
+    ws.addLine(line(QStringLiteral("Cafea"), "10", 2));
+    ws.addLine(line(QStringLiteral("Zahar"), "4", 5));
+    docs.older = ws.documentId();
+    ws.startNewDocument();
+    h.number = QStringLiteral("1300");
+    h.date = QDateTime(QDate(2026, 11, 20), QTime(10, 0));
+    ws.setHeader(h);
+    ws.addLine(line(QStringLiteral("Ceai"), "7", 3));
+    docs.newer = ws.documentId();
+    return docs;
+}
+
+QStringList shownNames(const DbGrid *grid)
+{
+    QStringList names;
+    for (int r = 0; r < grid->model()->rowCount(); ++r)
+        names << grid->model()->index(r, 0).data().toString();
+    return names;
 }
 
 void retype(QLineEdit *edit, const QString &text)
@@ -88,6 +127,11 @@ private Q_SLOTS:
     void inputAndSalePrices_data();
     void inputAndSalePrices();
     void headerChecks();
+    void noHeaderWithoutSeriesAndNumber_data();
+    void noHeaderWithoutSeriesAndNumber();
+    void nextFollowsSeriesAndNumber();
+    void linesFollowTheDocumentList();
+    void newDocumentIsListedAlone();
     void firstLineWritesTheHeaderOnce();
     void servicesNeverTouchStock();
     void foreignLineIsValuedInTheMainCurrency();
@@ -145,6 +189,148 @@ void TestSupplierDocs::headerChecks()
     QCOMPARE(mod.prompter.shown,
              (QStringList{QStringLiteral("info: Nu ati completat NR"), QStringLiteral("info: Nu ati bifat NIR pentru acest aviz"),
                           QStringLiteral("info: Numarul documentului furnizorului trebuie sa fie un numar intreg pozitiv.")}));
+}
+
+void TestSupplierDocs::noHeaderWithoutSeriesAndNumber_data()
+{
+    QTest::addColumn<QString>("series");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no series") << ""
+                               << "1234"
+                               << "info: Introduceti seria si numarul documentului.";
+    QTest::newRow("blank series") << "   "
+                                  << "1234"
+                                  << "info: Introduceti seria si numarul documentului.";
+    QTest::newRow("no number") << "FZ"
+                               << ""
+                               << "info: Nu ati completat NR";
+}
+
+void TestSupplierDocs::noHeaderWithoutSeriesAndNumber()
+{
+    QFETCH(QString, series);
+    QFETCH(QString, number);
+    QFETCH(QString, message);
+    Modules mod;
+    Workspace ws(mod.dm);
+    ws.selectSupplier(mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true));
+    Header h = header(mod);
+    h.series = series;
+    h.number = number;
+    QVERIFY(!ws.checkHeader(h, false));
+    // Modify mode skips the page check; a line that still has to open a
+    // document is refused all the same.
+    QVERIFY(ws.checkHeader(h, true));
+    ws.setHeader(h);
+    QVERIFY(!ws.addLine(line(QStringLiteral("Cafea"), "10", 1)));
+    QCOMPARE(mod.prompter.shown, (QStringList{message, message}));
+    QCOMPARE(mod.count(QStringLiteral("Facturi")), 0);
+    QCOMPARE(mod.count(QStringLiteral("ProdCumparate")), 0);
+}
+
+void TestSupplierDocs::nextFollowsSeriesAndNumber()
+{
+    Modules mod;
+    mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true);
+    ReportEngine reports(mod.dm, mod.rc, mod.prompter);
+    SupplierPage page(WindowContext{mod.dm, mod.rc, mod.prompter, reports});
+    page.show();
+    QTest::keyClicks(page.searchName(), QStringLiteral("furnizor"));
+    QTest::keyClick(page.searchName(), Qt::Key_Return);
+    QTest::mouseClick(page.nextFromSupplier(), Qt::LeftButton);
+    QCOMPARE(page.steps()->currentIndex(), 1);
+    QPushButton *next = page.nextFromHeader();
+    QVERIFY(!next->isEnabled());
+    QTest::keyClicks(page.number(), QStringLiteral("88"));
+    QVERIFY(!next->isEnabled());
+    QTest::keyClicks(page.series(), QStringLiteral("FI"));
+    QVERIFY(next->isEnabled());
+    retype(page.series(), QStringLiteral(" "));
+    QVERIFY(!next->isEnabled());
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(page.steps()->currentIndex(), 1);
+    // Lines added to an existing document need no series of their own.
+    page.mode()->setCurrentIndex(1);
+    QVERIFY(next->isEnabled());
+    page.mode()->setCurrentIndex(0);
+    QVERIFY(!next->isEnabled());
+    retype(page.series(), QStringLiteral("FI"));
+    page.number()->clear();
+    QVERIFY(!next->isEnabled());
+    QTest::keyClicks(page.number(), QStringLiteral("9"));
+    QVERIFY(next->isEnabled());
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(page.steps()->currentIndex(), 2);
+}
+
+void TestSupplierDocs::linesFollowTheDocumentList()
+{
+    Modules mod;
+    const TwoDocuments docs =
+        twoDocuments(mod, mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true));
+    ReportEngine reports(mod.dm, mod.rc, mod.prompter);
+    SupplierPage page(WindowContext{mod.dm, mod.rc, mod.prompter, reports});
+    toLinesStep(page, true);
+    QCOMPARE(page.steps()->currentIndex(), 2);
+    Dataset &list = mod.rc.adoNrFAct;
+    QCOMPARE(list.recordCount(), 2);
+    QCOMPARE(list.asInteger(QStringLiteral("fid")), docs.newer);
+    QCOMPARE(shownNames(page.lineGrid()), QStringList{QStringLiteral("Ceai")});
+    list.next();
+    QCOMPARE(shownNames(page.lineGrid()),
+             (QStringList{QStringLiteral("Cafea"), QStringLiteral("Zahar")}));
+    // A line added now goes to the document shown, and the totals are its own.
+    QTest::keyClicks(page.field(QStringLiteral("Denumire")), QStringLiteral("Lapte"));
+    retype(page.field(QStringLiteral("Pret")), QStringLiteral("3"));
+    QTest::mouseClick(page.addButton(), Qt::LeftButton);
+    QVERIFY2(mod.prompter.shown.isEmpty(), qPrintable(mod.prompter.shown.join(u'\n')));
+    QCOMPARE(list.asInteger(QStringLiteral("fid")), docs.older);
+    QCOMPARE(
+        shownNames(page.lineGrid()),
+        (QStringList{QStringLiteral("Cafea"), QStringLiteral("Zahar"), QStringLiteral("Lapte")}));
+    QCOMPARE(mod.count(QStringLiteral("ProdCumparate"), QStringLiteral("id_fact=:d"), {docs.newer}),
+             1);
+    page.chooseStep(3);
+    QCOMPARE(page.totalBox(QStringLiteral("Valoare"))->text(), QStringLiteral("43.00"));
+    list.prior();
+    QCOMPARE(shownNames(page.lineGrid()), QStringList{QStringLiteral("Ceai")});
+}
+
+void TestSupplierDocs::newDocumentIsListedAlone()
+{
+    Modules mod;
+    const TwoDocuments docs =
+        twoDocuments(mod, mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true));
+    ReportEngine reports(mod.dm, mod.rc, mod.prompter);
+    SupplierPage page(WindowContext{mod.dm, mod.rc, mod.prompter, reports});
+    toLinesStep(page);
+    Dataset &list = mod.rc.adoNrFAct;
+    QCOMPARE(list.recordCount(), 2);
+    QCOMPARE(shownNames(page.lineGrid()), QStringList{QStringLiteral("Ceai")});
+    list.next();
+    QCOMPARE(shownNames(page.lineGrid()),
+             (QStringList{QStringLiteral("Cafea"), QStringLiteral("Zahar")}));
+    // The first line opens a document of its own, whatever the list shows.
+    QTest::keyClicks(page.field(QStringLiteral("Denumire")), QStringLiteral("Lapte"));
+    retype(page.field(QStringLiteral("Pret")), QStringLiteral("3"));
+    QTest::mouseClick(page.addButton(), Qt::LeftButton);
+    QVERIFY2(mod.prompter.shown.isEmpty(), qPrintable(mod.prompter.shown.join(u'\n')));
+    const qint64 created = page.workspace().documentId();
+    QVERIFY(created != docs.older && created != docs.newer);
+    QCOMPARE(list.recordCount(), 1);
+    QCOMPARE(list.asInteger(QStringLiteral("fid")), created);
+    QCOMPARE(shownNames(page.lineGrid()), QStringList{QStringLiteral("Lapte")});
+    // Back from validation the list still holds the new document alone.
+    page.chooseStep(3);
+    page.chooseStep(2);
+    QCOMPARE(list.recordCount(), 1);
+    QTest::keyClicks(page.field(QStringLiteral("Denumire")), QStringLiteral("Miere"));
+    retype(page.field(QStringLiteral("Pret")), QStringLiteral("20"));
+    QTest::mouseClick(page.addButton(), Qt::LeftButton);
+    QCOMPARE(shownNames(page.lineGrid()),
+             (QStringList{QStringLiteral("Lapte"), QStringLiteral("Miere")}));
+    QCOMPARE(mod.count(QStringLiteral("Facturi")), 3);
 }
 
 void TestSupplierDocs::firstLineWritesTheHeaderOnce()
