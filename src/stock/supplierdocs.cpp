@@ -215,9 +215,18 @@ std::optional<qint64> Workspace::addLine(const Line &line)
     l.monedaIn = line.currencyIn;
     l.cursIn = *line.rateIn;
     l.puInMM = line.amounts.unitPrice.mulDiv(line.rateIn->units(), Money::Scale, dMM);
-    l.valInMM = l.puInMM.times(l.cnt, dMM);
-    l.valTvaInMM = percentOf(l.valInMM, line.vatRate, dMM);
-    l.totalInMM = (l.valInMM + l.valTvaInMM).rounded(dMM);
+    if (line.currencyIn.compare(main.code, Qt::CaseInsensitive) == 0 &&
+        *line.rateIn == Money::fromInt(1)) {
+        // In the main currency the amounts are the same ones: the supplier's
+        // own rounding, typed by hand, is kept on both sides.
+        l.valInMM = l.valoare;
+        l.valTvaInMM = l.valoareTva;
+        l.totalInMM = l.totalIn;
+    } else {
+        l.valInMM = l.puInMM.times(l.cnt, dMM);
+        l.valTvaInMM = percentOf(l.valInMM, line.vatRate, dMM);
+        l.totalInMM = (l.valInMM + l.valTvaInMM).rounded(dMM);
+    }
     l.puOut = line.amounts.unitPriceOut;
     l.valOut = line.amounts.valueOut;
     l.valTvaOut = line.amounts.vatOut;

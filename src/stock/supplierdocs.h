@@ -61,7 +61,7 @@ struct Line
     Money vatRateOut;
     QString currencyOut;
     std::optional<Money> rateOut = Money::fromInt(1);
-    LineAmounts amounts; // as last recalculated and shown
+    LineAmounts amounts; // as shown: proposed from the price or typed by hand
 };
 
 // The document being entered: the header is written with its first line,

@@ -39,6 +39,13 @@ std::optional<Money> amount(const QLineEdit *edit)
     return linecalc::parseAmount(edit->text());
 }
 
+// A number still being typed: recalculating now would propose amounts for
+// a price the user has not finished.
+bool typingNumber(const QString &text)
+{
+    return text.isEmpty() || text == u'-' || text.endsWith(u',') || text.endsWith(u'.');
+}
+
 QString shown(Money m, int decimals)
 {
     QString text = m.toString(decimals);
@@ -352,7 +359,9 @@ QWidget *SupplierPage::buildLinesStep()
     output->addRow(QStringLiteral("TVA iesire"), field(QStringLiteral("TVAIesire")));
     output->addRow(QStringLiteral("Total iesire"), field(QStringLiteral("TotalIesire")));
     m_outputPanel->setVisible(false);
-    for (const char *computed : {"Valoare", "TVA", "Total", "ValoareIesire", "TVAIesire", "TotalIesire"})
+    // The purchase value, VAT and total are proposed and may be overtyped
+    // with the supplier's own rounding; the sale side is always computed.
+    for (const char *computed : {"ValoareIesire", "TVAIesire", "TotalIesire"})
         m_fields.value(QString::fromLatin1(computed))->setReadOnly(true);
 
     m_lines = new DbGrid(dm.adoPrCump, m_ctx.prompter,
@@ -391,9 +400,22 @@ QWidget *SupplierPage::buildLinesStep()
     layout->addLayout(nav);
 
     for (const char *name : {"Pret", "Cantitate", "CotaTVA", "Curs", "Adaos", "CotaTVAIesire"})
-        connect(m_fields.value(QString::fromLatin1(name)), &QLineEdit::textEdited, this, &SupplierPage::recalcInputPrices);
+        connect(m_fields.value(QString::fromLatin1(name)), &QLineEdit::textEdited, this,
+                [this](const QString &text) {
+                    if (typingNumber(text))
+                        m_proposalPending = true;
+                    else
+                        recalcInputPrices();
+                });
+    for (const char *name : {"Valoare", "TVA", "Total"})
+        connect(m_fields.value(QString::fromLatin1(name)), &QLineEdit::textEdited, this,
+                [this] { m_proposalPending = false; });
     for (const char *name : {"PretIesire", "CursIesire"})
-        connect(m_fields.value(QString::fromLatin1(name)), &QLineEdit::textEdited, this, &SupplierPage::recalcOutputPrices);
+        connect(m_fields.value(QString::fromLatin1(name)), &QLineEdit::textEdited, this,
+                [this](const QString &text) {
+                    if (!typingNumber(text))
+                        recalcOutputPrices();
+                });
     connect(m_currencyIn, &QComboBox::currentIndexChanged, this, &SupplierPage::recalcInputPrices);
     connect(m_salePrice, &QCheckBox::toggled, this, [this](bool on) {
         m_outputPanel->setVisible(on);
@@ -496,6 +518,11 @@ supplierdocs::Line SupplierPage::readLine() const
     l.amounts = supplierdocs::recalcInputPrices(l.price, l.quantity, l.vatRate, dIn, l.withSalePrice, l.markup, l.vatRateOut, dOut);
     if (const std::optional<Money> sale = amount(m_fields.value(QStringLiteral("PretIesire"))); sale && l.withSalePrice)
         l.amounts = supplierdocs::recalcOutputPrices(l.amounts, *sale, l.quantity, l.vatRateOut, dOut, true);
+    // What the boxes show is what the paper says; the add handler refuses
+    // a box that is not a number.
+    l.amounts.value = amount(m_fields.value(QStringLiteral("Valoare"))).value_or(Money());
+    l.amounts.vat = amount(m_fields.value(QStringLiteral("TVA"))).value_or(Money());
+    l.amounts.total = amount(m_fields.value(QStringLiteral("Total"))).value_or(Money());
     return l;
 }
 
@@ -515,6 +542,7 @@ void SupplierPage::recalcInputPrices()
     m_fields.value(QStringLiteral("ValoareIesire"))->setText(shown(l.amounts.valueOut, dOut));
     m_fields.value(QStringLiteral("TVAIesire"))->setText(shown(l.amounts.vatOut, dOut));
     m_fields.value(QStringLiteral("TotalIesire"))->setText(shown(l.amounts.totalOut, dOut));
+    m_proposalPending = false;
     m_recalculating = false;
 }
 
@@ -529,13 +557,25 @@ void SupplierPage::recalcOutputPrices()
 
 void SupplierPage::btAdaugaProdusFurnClick()
 {
-    const supplierdocs::Line line = readLine();
-    for (const char *name : {"Pret", "Cantitate"}) {
-        if (!amount(m_fields.value(QString::fromLatin1(name)))) {
-            m_ctx.prompter.information(QStringLiteral("Eroare la introducerea cantitatii. Poate separatorul zecimal e gresit"));
-            return;
+    const auto numbers = [this](std::initializer_list<const char *> names) {
+        for (const char *name : names) {
+            if (!amount(m_fields.value(QString::fromLatin1(name)))) {
+                m_ctx.prompter.information(QStringLiteral(
+                    "Eroare la introducerea cantitatii. Poate separatorul zecimal e gresit"));
+                return false;
+            }
         }
-    }
+        return true;
+    };
+    if (!numbers({"Pret", "Cantitate"}))
+        return;
+    // A price left as "4," was never proposed for; it is now, before the
+    // boxes are read, unless the user typed the amounts after it.
+    if (m_proposalPending)
+        recalcInputPrices();
+    if (!numbers({"Valoare", "TVA", "Total"}))
+        return;
+    const supplierdocs::Line line = readLine();
     const bool wasOpen = m_workspace.docOpen();
     std::optional<qint64> added;
     if (!runShowingErrors(&m_ctx.prompter, [&] { added = m_workspace.addLine(line); }) || !added)

@@ -82,6 +82,9 @@ private:
     std::unique_ptr<Dataset> m_warehouses;
     std::unique_ptr<Dataset> m_names;
     bool m_recalculating = false;
+    // A price or quantity was left half typed, so the boxes show the amounts
+    // of the text before it.
+    bool m_proposalPending = false;
 
     QTabWidget *m_steps = nullptr;
     QLineEdit *m_searchName = nullptr;

@@ -138,6 +138,11 @@ private Q_SLOTS:
     void ratesTypedOnThePage_data();
     void ratesTypedOnThePage();
     void soldLotsStay();
+    void supplierRoundingIsKept_data();
+    void supplierRoundingIsKept();
+    void typedAmountNotANumber_data();
+    void typedAmountNotANumber();
+    void priceAndQuantityProposeAmounts();
     void pageWalkthrough();
 };
 
@@ -404,8 +409,10 @@ void TestSupplierDocs::foreignLineIsValuedInTheMainCurrency()
     l.setParam(0, id);
     l.open();
     QCOMPARE(l.asMoney(QStringLiteral("PUInMM")).toString(2), QStringLiteral("49.77"));
+    // 30.00 EUR and 6.30 EUR of VAT at the rate.
     QCOMPARE(l.asMoney(QStringLiteral("ValInMM")).toString(2), QStringLiteral("149.31"));
     QCOMPARE(l.asMoney(QStringLiteral("ValTVAInMM")).toString(2), QStringLiteral("31.36"));
+    QCOMPARE(l.asMoney(QStringLiteral("TotalInMM")).toString(2), QStringLiteral("180.67"));
     QCOMPARE(l.asMoney(QStringLiteral("Stoc_ValoricMM")).toString(2), QStringLiteral("149.31"));
     QCOMPARE(l.asString(QStringLiteral("monedaMM")), QStringLiteral("RON"));
     // The line that opens the document gives it its currency; later lines do not change it.
@@ -484,6 +491,161 @@ void TestSupplierDocs::soldLotsStay()
     QVERIFY(ws.removeLine(untouched));
     QCOMPARE(mod.count(QStringLiteral("ProdCumparate")), 1);
     QCOMPARE(mod.prompter.shown.first(), QStringLiteral("info: Din acest lot s-a iesit deja din stoc. Linia nu poate fi stearsa."));
+}
+
+void TestSupplierDocs::supplierRoundingIsKept_data()
+{
+    QTest::addColumn<QString>("currency");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QStringList>("proposed"); // value, VAT, total shown after price and quantity
+    QTest::addColumn<QStringList>("typed");    // value, VAT, total as on the paper
+    QTest::addColumn<QStringList>("main");     // ValInMM, ValTVAInMM, TotalInMM, Stoc_ValoricMM
+    // Valued on the unrounded price: 3.333 x 3 = 9.999, a ban over 9.99.
+    QTest::newRow("value on the exact price")
+        << "RON"
+        << "1"
+        << "3,333"
+        << "3" << QStringList{"9,99", "2,10", "12,09"} << QStringList{"10,00", "2.10", "12,10"}
+        << QStringList{"10.00", "2.10", "12.10", "10.00"};
+    // In another currency the typed amounts are kept as they are; the
+    // main-currency ones come from the unit price at the rate: 3.33 x 4.9767
+    // = 16.57 a piece.
+    QTest::newRow("in a foreign currency")
+        << "EUR"
+        << "4,9767"
+        << "3,333"
+        << "3" << QStringList{"9,99", "2,10", "12,09"} << QStringList{"10.00", "2,10", "12,10"}
+        << QStringList{"49.71", "10.44", "60.15", "49.71"};
+    // VAT of 0.26 a piece: 0.52 against 21% of 2.50 = 0.53.
+    QTest::newRow("VAT per piece")
+        << "RON"
+        << "1"
+        << "1,25"
+        << "2" << QStringList{"2,50", "0,53", "3,03"} << QStringList{"2,50", "0,52", "3,02"}
+        << QStringList{"2.50", "0.52", "3.02", "2.50"};
+}
+
+// The amounts on the supplier's paper are kept as typed, even a ban away
+// from what the page proposes, and the lot is valued at them.
+void TestSupplierDocs::supplierRoundingIsKept()
+{
+    QFETCH(QString, currency);
+    QFETCH(QString, rate);
+    QFETCH(QString, price);
+    QFETCH(QString, quantity);
+    QFETCH(QStringList, proposed);
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, main);
+    Modules mod;
+    mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true);
+    ReportEngine reports(mod.dm, mod.rc, mod.prompter);
+    SupplierPage page(WindowContext{mod.dm, mod.rc, mod.prompter, reports});
+    toLinesStep(page);
+    page.currencyIn()->setCurrentIndex(page.currencyIn()->findText(currency));
+    retype(page.field(QStringLiteral("Curs")), rate);
+    QTest::keyClicks(page.field(QStringLiteral("Denumire")), QStringLiteral("Surub"));
+    retype(page.field(QStringLiteral("Cantitate")), quantity);
+    retype(page.field(QStringLiteral("Pret")), price);
+    const QStringList boxes{QStringLiteral("Valoare"), QStringLiteral("TVA"),
+                            QStringLiteral("Total")};
+    QStringList shownNow;
+    for (const QString &box : boxes)
+        shownNow << page.field(box)->text();
+    QCOMPARE(shownNow, proposed);
+    for (int i = 0; i < boxes.size(); ++i)
+        retype(page.field(boxes[i]), typed[i]);
+    QTest::mouseClick(page.addButton(), Qt::LeftButton);
+    QVERIFY2(mod.prompter.shown.isEmpty(), qPrintable(mod.prompter.shown.join(u'\n')));
+    Dataset l(mod.cnc(), QStringLiteral("select * from ProdCumparate"));
+    l.open();
+    QCOMPARE(l.recordCount(), 1);
+    const auto money = [&](const char *column) {
+        return l.asMoney(QString::fromLatin1(column)).toString(2);
+    };
+    QStringList stored = typed;
+    stored.replaceInStrings(QStringLiteral(","), QStringLiteral("."));
+    QCOMPARE((QStringList{money("Valoare"), money("ValoareTVA"), money("TotalIn")}), stored);
+    QCOMPARE(money("Stoc_Valoric"), stored[0]);
+    QCOMPARE((QStringList{money("ValInMM"), money("ValTVAInMM"), money("TotalInMM"),
+                          money("Stoc_ValoricMM")}),
+             main);
+    page.chooseStep(3);
+    QCOMPARE(page.totalBox(QStringLiteral("Total"))->text(), stored[2]);
+}
+
+void TestSupplierDocs::typedAmountNotANumber_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("VAT with a letter") << "TVA"
+                                       << "2,1o";
+    QTest::newRow("VAT with two decimal marks") << "TVA"
+                                                << "2,1.0";
+    QTest::newRow("VAT cleared") << "TVA"
+                                 << "";
+    QTest::newRow("value with a letter") << "Valoare"
+                                         << "1O,00";
+    QTest::newRow("total as a sign") << "Total"
+                                     << "-";
+}
+
+void TestSupplierDocs::typedAmountNotANumber()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    Modules mod;
+    mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true);
+    ReportEngine reports(mod.dm, mod.rc, mod.prompter);
+    SupplierPage page(WindowContext{mod.dm, mod.rc, mod.prompter, reports});
+    toLinesStep(page);
+    QTest::keyClicks(page.field(QStringLiteral("Denumire")), QStringLiteral("Surub"));
+    retype(page.field(QStringLiteral("Pret")), QStringLiteral("10"));
+    retype(page.field(box), text);
+    QTest::mouseClick(page.addButton(), Qt::LeftButton);
+    QCOMPARE(mod.prompter.shown,
+             QStringList{QStringLiteral(
+                 "info: Eroare la introducerea cantitatii. Poate separatorul zecimal e gresit")});
+    QCOMPARE(mod.count(QStringLiteral("Facturi")), 0);
+    QCOMPARE(mod.count(QStringLiteral("ProdCumparate")), 0);
+    QVERIFY(!page.workspace().docOpen());
+    QCOMPARE(page.field(box)->text(), text);
+}
+
+void TestSupplierDocs::priceAndQuantityProposeAmounts()
+{
+    Modules mod;
+    mod.addPartner(QStringLiteral("FURNIZOR SRL"), false, true);
+    ReportEngine reports(mod.dm, mod.rc, mod.prompter);
+    SupplierPage page(WindowContext{mod.dm, mod.rc, mod.prompter, reports});
+    toLinesStep(page);
+    const auto proposed = [&] {
+        return QStringList{page.field(QStringLiteral("Valoare"))->text(),
+                           page.field(QStringLiteral("TVA"))->text(),
+                           page.field(QStringLiteral("Total"))->text()};
+    };
+    QLineEdit *price = page.field(QStringLiteral("Pret"));
+    QTest::keyClicks(page.field(QStringLiteral("Denumire")), QStringLiteral("Surub"));
+    retype(page.field(QStringLiteral("Cantitate")), QStringLiteral("2"));
+    retype(price, QStringLiteral("3,5"));
+    QCOMPARE(proposed(), (QStringList{"7,00", "1,47", "8,47"}));
+    // A typed value gives way to a new quantity.
+    retype(page.field(QStringLiteral("Valoare")), QStringLiteral("7,01"));
+    retype(page.field(QStringLiteral("Cantitate")), QStringLiteral("4"));
+    QCOMPARE(proposed(), (QStringList{"14,00", "2,94", "16,94"}));
+    // Half typed, the price proposes nothing yet...
+    QTest::keyClick(price, Qt::Key_Backspace);
+    QCOMPARE(price->text(), QStringLiteral("3,"));
+    QCOMPARE(proposed(), (QStringList{"14,00", "2,94", "16,94"}));
+    // ...and the line is added with the amounts of the price it carries.
+    QTest::mouseClick(page.addButton(), Qt::LeftButton);
+    QVERIFY2(mod.prompter.shown.isEmpty(), qPrintable(mod.prompter.shown.join(u'\n')));
+    Dataset l(mod.cnc(), QStringLiteral("select * from ProdCumparate"));
+    l.open();
+    QCOMPARE(l.asMoney(QStringLiteral("PUnIn")).toString(2), QStringLiteral("3.00"));
+    QCOMPARE(l.asMoney(QStringLiteral("Valoare")).toString(2), QStringLiteral("12.00"));
+    QCOMPARE(l.asMoney(QStringLiteral("TotalIn")).toString(2), QStringLiteral("14.52"));
 }
 
 void TestSupplierDocs::pageWalkthrough()
