@@ -832,9 +832,28 @@ QWidget *TfrmFactNoua::buildLinesStep()
     m_btDiscount->setToolTip(
         QStringLiteral("Adauga o linie de discount (valoare negativa) sau adaos, in procente"));
 
+    // Categories and sub-categories are added or renamed in place: the grid
+    // is editable while its row is being edited.
+    const auto withNavigator = [this](DbGrid *grid, Dataset &dataset, DbNavigator *&navigator) {
+        navigator = new DbNavigator(dataset, m_ctx.prompter);
+        navigator->setVisibleButtons(DbNavigator::Insert | DbNavigator::Edit | DbNavigator::Post |
+                                     DbNavigator::Cancel);
+        navigator->button(DbNavigator::Insert)
+            ->setToolTip(QStringLiteral("Introducere sortiment nou"));
+        navigator->button(DbNavigator::Post)->setToolTip(QStringLiteral("Salveaza"));
+        navigator->button(DbNavigator::Edit)->setToolTip(QStringLiteral("Modifica in tabel"));
+        connect(&dataset, &Dataset::stateChanged, grid,
+                [grid, &dataset] { grid->setEditable(dataset.isEditing()); });
+        auto *column = new QVBoxLayout;
+        column->addWidget(navigator);
+        column->addWidget(grid, 1);
+        return column;
+    };
     auto *tree = new QHBoxLayout;
-    tree->addWidget(categories, 1);
-    tree->addWidget(subcategories, 1);
+    m_categoryGrid = categories;
+    m_subcategoryGrid = subcategories;
+    tree->addLayout(withNavigator(categories, dm.adocategorii, m_categoryNavigator), 1);
+    tree->addLayout(withNavigator(subcategories, dm.adoSortim, m_subcategoryNavigator), 1);
     auto *entry = new QHBoxLayout;
     entry->addWidget(new QLabel(QStringLiteral("Cauta in lista")));
     entry->addWidget(m_search, 1);

@@ -62,6 +62,10 @@ public:
     PickListCombo *edContract() const { return m_contract; }
     QPushButton *bitBtn3() const { return m_btHeaderNext; }
     DbGrid *productGrid() const { return m_products; }
+    DbGrid *categoryGrid() const { return m_categoryGrid; }
+    DbGrid *subcategoryGrid() const { return m_subcategoryGrid; }
+    DbNavigator *categoryNavigator() const { return m_categoryNavigator; }
+    DbNavigator *subcategoryNavigator() const { return m_subcategoryNavigator; }
     DbNavigator *productNavigator() const { return m_productNavigator; }
     QLineEdit *edCantitS() const { return m_quantity; }
     QComboBox *rgDisc() const { return m_discount; }
@@ -176,6 +180,10 @@ private:
     // Step 3.
     QTabWidget *m_sources = nullptr;
     DbGrid *m_products = nullptr;
+    DbGrid *m_categoryGrid = nullptr;
+    DbGrid *m_subcategoryGrid = nullptr;
+    DbNavigator *m_categoryNavigator = nullptr;
+    DbNavigator *m_subcategoryNavigator = nullptr;
     DbNavigator *m_productNavigator = nullptr;
     QLineEdit *m_search = nullptr;
     QLineEdit *m_quantity = nullptr;

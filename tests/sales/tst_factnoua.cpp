@@ -63,6 +63,7 @@ private Q_SLOTS:
     void stepsRefuseWithoutClientOrLines();
     void deliveryNoteFromStock();
     void clientDetailsFollowTheClient();
+    void categoriesAreAddedInPlace();
 };
 
 void TestFactNoua::invoiceWalkthrough()
@@ -260,6 +261,49 @@ void TestFactNoua::clientDetailsFollowTheClient()
     window.clientTabs()->setCurrentIndex(1);
     QVERIFY(!m.dm.delegati.locate(QStringLiteral("Nume"), QStringLiteral("Ionescu")));
     QVERIFY(!m.rc.adoConturi.locate(QStringLiteral("Banca"), QStringLiteral("BANCA TEST")));
+}
+
+void TestFactNoua::categoriesAreAddedInPlace()
+{
+    Modules m;
+    m.addPartner(QStringLiteral("ALFA SRL"));
+    ReportEngine reports(m.dm, m.rc, m.prompter);
+    TfrmFactNoua window(WindowContext{m.dm, m.rc, m.prompter, reports});
+    window.show();
+    QTest::keyClicks(window.edNume(), QStringLiteral("alfa"));
+    QTest::keyClick(window.edNume(), Qt::Key_Return);
+    QTest::mouseClick(window.btPasUrmator(), Qt::LeftButton);
+    QTest::mouseClick(window.bitBtn3(), Qt::LeftButton);
+    QCOMPARE(window.steps()->currentIndex(), 2);
+
+    // A category, then a sub-category of it, typed into their grids.
+    QVERIFY(!window.categoryGrid()->isEditable());
+    QTest::mouseClick(window.categoryNavigator()->button(DbNavigator::Insert), Qt::LeftButton);
+    QVERIFY(window.categoryGrid()->isEditable());
+    QAbstractItemModel *categories = window.categoryGrid()->model();
+    QVERIFY(categories->setData(categories->index(m.dm.adocategorii.recNo(), 0),
+                                QStringLiteral("Papetarie")));
+    QTest::mouseClick(window.categoryNavigator()->button(DbNavigator::Post), Qt::LeftButton);
+    QVERIFY(!window.categoryGrid()->isEditable());
+    const qint64 category =
+        m.cnc()
+            .scalar(QStringLiteral("select id from Categorii where Categorie='Papetarie' and "
+                                   "id_firma=:f"),
+                    {m.dm.companyId()})
+            .toLongLong();
+    QVERIFY(category > 0);
+    QVERIFY(m.dm.adocategorii.locate(QStringLiteral("id"), category));
+    QTest::mouseClick(window.subcategoryNavigator()->button(DbNavigator::Insert), Qt::LeftButton);
+    QAbstractItemModel *subcategories = window.subcategoryGrid()->model();
+    QVERIFY(subcategories->setData(subcategories->index(m.dm.adoSortim.recNo(), 0),
+                                   QStringLiteral("Caiete")));
+    QTest::mouseClick(window.subcategoryNavigator()->button(DbNavigator::Post), Qt::LeftButton);
+    QVERIFY2(m.prompter.shown.isEmpty(), qPrintable(m.prompter.shown.join(u'\n')));
+    QCOMPARE(m.cnc()
+                 .scalar(QStringLiteral("select id_categorie from Sortimente where "
+                                        "Categorie='Caiete'"))
+                 .toLongLong(),
+             category);
 }
 
 QTEST_MAIN(TestFactNoua)
