@@ -253,30 +253,31 @@ qint64 invoiceOf(Connection &c, qint64 collectionId)
     return c.scalar(QStringLiteral("select id_fact from Incasari where id=:id"), {collectionId}).toLongLong();
 }
 
-} // namespace
-
-void deleteCollection(Tdm &dm, qint64 collectionId)
+// Takes a collection off its invoice and the register: `change` deletes it
+// or marks it cancelled; the invoice is settled again on what is left.
+void withdrawCollection(Tdm &dm, qint64 collectionId, const QString &change)
 {
     Connection &c = dm.cnc();
     Transaction t(c);
     const qint64 invoice = invoiceOf(c, collectionId);
     removeCashLine(dm, collectionId);
-    c.exec(QStringLiteral("Delete from Incasari where id=:id"), {collectionId});
+    c.exec(change, {collectionId});
     if (invoice > 0)
         settleInvoice(dm, invoice);
     t.commit();
 }
 
+} // namespace
+
+void deleteCollection(Tdm &dm, qint64 collectionId)
+{
+    withdrawCollection(dm, collectionId, QStringLiteral("Delete from Incasari where id=:id"));
+}
+
 void cancelCollection(Tdm &dm, qint64 collectionId)
 {
-    Connection &c = dm.cnc();
-    Transaction t(c);
-    const qint64 invoice = invoiceOf(c, collectionId);
-    removeCashLine(dm, collectionId);
-    c.exec(QStringLiteral("update Incasari set Anulata=1 where id=:id"), {collectionId});
-    if (invoice > 0)
-        settleInvoice(dm, invoice);
-    t.commit();
+    withdrawCollection(dm, collectionId,
+                       QStringLiteral("update Incasari set Anulata=1 where id=:id"));
 }
 
 } // namespace collections
